@@ -1,0 +1,140 @@
+#include "game/main.h"
+
+#include "toolkit/platform/GL.h"
+
+#include <cstdio>
+#include <string>
+
+using namespace TovarToolkit;
+
+// ---- Game state, with the values a fresh start has -----------------------------
+
+int EnemyDamage = 50;
+int EnemyWaitTimeToShoot = 100;
+int PlayerHealth = 100;
+int Winheight = 600;
+int Winwidth = 800;
+const char* Wintitle = "TovarToolkit Quellin";
+float CameraSpeed = 0.5f;
+bool UseCameraNewMovement = false;
+bool fullscreen = false;
+int player_score = 0;
+int WaitTime = 0;
+int EnemyShootWaitTime = 0;
+int level = 0;
+bool gameover = false;
+
+// ---- Global objects; destroyed in reverse order, the log last -----------------
+
+TovarLog TLog;
+TovarFont Font;
+TovarCamera Camera;
+TovarTexture Crosshair;
+TovarTexture Floor;
+TovarTexture OgroSkin;
+TovarTexture ParticleTex;
+TovarMD2Loader MD2Load;
+TovarMD23DModel OgroMDL;
+TEntityList EnemyList;
+TovarBoundingSphere PlayerBSphere;
+BulletsList BList;
+
+namespace {
+
+std::string Format(const char* format, const char* title, int width, int height, int bits, int full)
+{
+    int length = std::snprintf(nullptr, 0, format, title, width, height, bits, full);
+    if (length < 0)
+        return std::string();
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    std::snprintf(&text[0], text.size(), format, title, width, height, bits, full);
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+} // namespace
+
+int Init()
+{
+    if (!Crosshair.LoadBMPFile("Images\\crosshair.bmp"))
+        return 0;
+    if (!Floor.LoadBMPFile("Images\\Floor.bmp"))
+        return 0;
+    if (!ParticleTex.LoadBMPFile("Images\\Particle.bmp"))
+        return 0;
+    if (!OgroSkin.LoadBMPFile("Models\\Ogro\\Skin.bmp"))
+        return 0;
+    if (!MD2Load.ImportMD2(&OgroMDL, "Models\\Ogro\\tris.md2", false, ""))
+        return 0;
+
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.7f, 0.7f, 1.0f, 1.0f); // pale blue sky
+    glClearDepth(1.0f);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glEnable(GL_POLYGON_SMOOTH);
+    glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
+
+    Font.CreateGLFont("Comic Sans MS");
+
+    // The up vector is short on purpose; everything that reads it normalises.
+    Camera.PositionCamera(5, 4, 10, 0, 3, 0, 0, 0.1f, 0);
+
+    EnemyList.Set(level * 5);
+    ReBuildEnemyes();
+    return 1;
+}
+
+void Update() { Camera.Update(); }
+
+int WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    TLog.Init("TovarToolkitLog.xml");
+    TLog.WriteMsg("Configuring Window...", "SysMsg");
+    TW.maxperspective = 10000.0f;
+    TLog.WriteMsg(Format("Creating Window \"%s\" %ix%ix%ix%i", Wintitle, Winwidth, Winheight, 32,
+                         fullscreen ? 1 : 0)
+                      .c_str(),
+                  "SysMsg");
+    if (!TW.Create(Wintitle, Winwidth, Winheight, 16))
+        return 0;
+
+    TLog.WriteMsg("Initializing stuff...", "SysMsg");
+    if (!Init()) {
+        TLog.WriteMsg("Failed to initialize.", "SysErrMsg");
+        PostQuitMessage(0);
+    }
+    TLog.WriteMsg("Stuff initialized", "SysMsg");
+
+    MSG msg = {};
+    bool done = false;
+    bool escaped = false;
+    while (!done) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                done = true;
+            } else {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            continue; // no frame while messages are waiting
+        }
+        if (TW.CheckKey(VK_ESCAPE)) {
+            done = escaped = true;
+            continue;
+        }
+        Camera.Update();
+        if (!gameover)
+            Camera.ViewByMouse(Winwidth, Winheight, 2.0f);
+        DrawGLScene();
+        if (gameover)
+            ShowCursor(TRUE);
+        SwapBuffers(hdc);
+        CheckKeys();
+    }
+
+    TW.Destroy();
+    // Escape is a normal end of the run; the quit message carries its own code.
+    return escaped ? 0 : static_cast<int>(msg.wParam);
+}

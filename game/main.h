@@ -1,0 +1,99 @@
+#pragma once
+
+// The game: its state, its global objects and every free function, declared
+// here so that tests and other programs can reach them.
+
+#include "game/entity.h"
+#include "toolkit/TovarToolkit.h"
+
+// ---- Game state ---------------------------------------------------------------
+
+extern int EnemyDamage;          // health one player bullet takes from an enemy
+extern int EnemyWaitTimeToShoot; // enemy fire interval, frames
+extern int PlayerHealth;
+extern int Winheight;
+extern int Winwidth;
+extern const char* Wintitle;
+extern float CameraSpeed;        // walk and strafe step per frame
+extern bool UseCameraNewMovement; // free flight instead of a level walk
+extern bool fullscreen;
+extern int player_score;
+extern int WaitTime;           // player fire cool-down, frames
+extern int EnemyShootWaitTime; // enemy fire cool-down shared by the wave, frames
+extern int level;
+extern TovarToolkit::TovarBoundingSphere PlayerBSphere;
+extern bool gameover;
+
+// ---- Bullets ------------------------------------------------------------------
+
+// One shot of the player (Owner 1) or of an enemy (Owner 0).
+class Bullet {
+public:
+    TovarToolkit::TovarVector3f Pos;
+    TovarToolkit::TovarVector3f Vec; // direction; a unit vector from the first step on
+    bool Used;                       // false marks a free slot
+    int Length;                      // frames flown
+    int MaxLength;
+    float Speed;
+    int Owner;
+    float Gravity;
+
+    Bullet();
+    void ProcessMovement();
+    void ProcessLength();
+};
+
+// The pool of every bullet; it grows by one slot when a shooter finds none free.
+class BulletsList {
+public:
+    Bullet* Bullets;
+    int totalbullets;
+
+    BulletsList();
+    void Add();
+    void SetUsed(int ID, bool val);
+    void SetLengthAndMaxLength(int ID, int length, int maxlength);
+};
+
+// ---- Global objects, in construction order -----------------------------------
+
+extern TovarToolkit::TovarLog TLog;
+extern TovarToolkit::TovarFont Font;
+extern TovarToolkit::TovarCamera Camera;
+extern TovarToolkit::TovarTexture Crosshair;
+extern TovarToolkit::TovarTexture Floor;
+extern TovarToolkit::TovarTexture OgroSkin;
+extern TovarToolkit::TovarTexture ParticleTex;
+extern TovarToolkit::TovarMD2Loader MD2Load;
+extern TovarToolkit::TovarMD23DModel OgroMDL;
+extern TEntityList EnemyList;
+extern BulletsList BList;
+
+// ---- Entry, start-up and the frame -------------------------------------------
+
+int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
+int Init();
+void Update();
+void DrawGLScene();
+
+// ---- Waves, fire and controls --------------------------------------------------
+
+void ReBuildEnemyes();
+bool CheckIfPlayerIsOutOfArea();
+void Enemy_Shoot(int i);
+void CheckKeys();
+bool IsPlayerColliding_View();
+bool IsPlayerColliding_Pos();
+
+// ---- Drawing primitives and heads-up texts --------------------------------------
+
+void DrawBox(TovarToolkit::TovarTexture* Tex);
+void DrawFloor(float x, float y, float z, float width, float height, TovarToolkit::TovarTexture* Tex);
+void DrawCrossHair(TovarToolkit::TovarTexture* Texture);
+void DrawCameraPosCoords();
+void DrawCameraViewCoords();
+void DrawTotalEnemyes();
+void DrawPlayerScore();
+void DrawPlayerLevel();
+void DrawPlayerHealth();
+void DrawGameOver();

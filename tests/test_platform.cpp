@@ -1,0 +1,145 @@
+// The window procedure fed with messages, and the message queue, without a window.
+
+#include "toolkit/Window.h"
+
+#include <gtest/gtest.h>
+
+using namespace TovarToolkit;
+
+namespace {
+
+LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    return WindowProc(nullptr, message, wParam, lParam);
+}
+
+void DrainQueue()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+class WindowProcTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TW = TovarWindow();
+        DrainQueue();
+    }
+    void TearDown() override { DrainQueue(); }
+};
+
+} // namespace
+
+TEST_F(WindowProcTest, KeysFollowDownAndUpThroughAutoRepeat)
+{
+    EXPECT_EQ(Send(WM_KEYDOWN, 'W'), 0);
+    EXPECT_TRUE(TW.CheckKey('W'));
+    Send(WM_KEYDOWN, 'W', 1 << 30); // auto-repeat sets it again
+    EXPECT_TRUE(TW.Key['W']);
+    Send(WM_KEYDOWN, VK_SPACE);
+    EXPECT_EQ(Send(WM_KEYUP, 'W'), 0);
+    EXPECT_FALSE(TW.CheckKey('W'));
+    EXPECT_TRUE(TW.CheckKey(VK_SPACE));
+
+    EXPECT_TRUE(TW.KeyUp(VK_SPACE));
+    EXPECT_FALSE(TW.CheckKey(VK_SPACE));
+    EXPECT_FALSE(TW.KeyUp(VK_SPACE));
+    EXPECT_FALSE(TW.KeyDown('Q'));
+    EXPECT_TRUE(TW.CheckKey('Q'));
+    // Codes outside the array are refused, never written.
+    EXPECT_FALSE(TW.CheckKey(256));
+    EXPECT_FALSE(TW.CheckKey(-1));
+    Send(WM_KEYDOWN, 300);
+}
+
+TEST_F(WindowProcTest, KeysHeldWithAltLeaveTheKeyArrayAlone)
+{
+    Send(WM_SYSKEYDOWN, 'W');
+    Send(WM_SYSKEYDOWN, VK_MENU);
+    EXPECT_FALSE(TW.Key['W']);
+    EXPECT_FALSE(TW.Key[VK_MENU]);
+}
+
+TEST_F(WindowProcTest, MouseButtonsSetTheirFlags)
+{
+    Send(WM_LBUTTONDOWN, 0, MAKELPARAM(10, 10));
+    EXPECT_TRUE(TW.lmouse);
+    EXPECT_FALSE(TW.rmouse);
+    Send(WM_RBUTTONDOWN);
+    EXPECT_TRUE(TW.rmouse);
+    Send(WM_LBUTTONUP);
+    Send(WM_RBUTTONUP);
+    EXPECT_FALSE(TW.lmouse);
+    EXPECT_FALSE(TW.rmouse);
+}
+
+TEST_F(WindowProcTest, ActivationFollowsTheMinimisedFlag)
+{
+    Send(WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0));
+    EXPECT_TRUE(TW.Active);
+    Send(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1));
+    EXPECT_FALSE(TW.Active);
+    Send(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0)); // lost focus, not minimised
+    EXPECT_TRUE(TW.Active);
+}
+
+TEST_F(WindowProcTest, CloseOnlyPostsTheQuitMessage)
+{
+    EXPECT_EQ(Send(WM_CLOSE), 0);
+    MSG msg = {};
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, (UINT)WM_QUIT);
+    EXPECT_EQ(msg.wParam, 0u);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(WindowProcTest, ScreenSaverAndMonitorPowerAreRefused)
+{
+    EXPECT_EQ(Send(WM_SYSCOMMAND, SC_SCREENSAVE), 0);
+    EXPECT_EQ(Send(WM_SYSCOMMAND, SC_MONITORPOWER), 0);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+}
+
+TEST_F(WindowProcTest, SizeBeforeAContextChangesNoState)
+{
+    EXPECT_EQ(Send(WM_SIZE, 0, MAKELPARAM(640, 0)), 0);
+    EXPECT_EQ(TW.hRC, nullptr);
+}
+
+TEST(MessageQueue, QuitStaysQueuedUntilTakenWithCodeZero)
+{
+    DrainQueue();
+    PostQuitMessage(0);
+    MSG msg = {};
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, (UINT)WM_QUIT); // still there: the queue is not empty
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, (UINT)WM_QUIT);
+    EXPECT_EQ(msg.wParam, 0u);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST(Cursor, PositionReadsWhatWasSetAndVisibilityIsAState)
+{
+    SetCursorPos(123, 456);
+    POINT p = {};
+    ASSERT_TRUE(GetCursorPos(&p));
+    EXPECT_EQ(p.x, 123);
+    EXPECT_EQ(p.y, 456);
+    EXPECT_EQ(ShowCursor(FALSE), -1);
+    EXPECT_EQ(ShowCursor(FALSE), -1); // hiding twice needs only one show
+    EXPECT_FALSE(TovarPlatform::IsCursorVisible());
+    EXPECT_EQ(ShowCursor(TRUE), 0);
+    EXPECT_TRUE(TovarPlatform::IsCursorVisible());
+}
+
+TEST(Clock, TicksAdvanceInMilliseconds)
+{
+    DWORD a = GetTickCount();
+    DWORD b = GetTickCount();
+    EXPECT_LE(a, b);
+    EXPECT_LT(b - a, 1000u);
+}

@@ -1,0 +1,76 @@
+#include "support/GLWindow.h"
+
+#include <cmath>
+
+using namespace TovarToolkit;
+
+namespace {
+
+void ExpectProjection(double aspect)
+{
+    GLdouble got[16], want[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, got);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(45.0, aspect, 0.1f, 10000.0f);
+    glGetDoublev(GL_PROJECTION_MATRIX, want);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(got[i], want[i], 1e-6 * (1 + std::fabs(want[i]))) << "element " << i;
+}
+
+} // namespace
+
+using WindowTest = GLWindowTest;
+
+TEST_F(WindowTest, CreateGivesTheClientAreaAndThe45DegreeProjection)
+{
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_NE(hdc, nullptr);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 800);
+    EXPECT_EQ(viewport[3], 600);
+    ExpectProjection(800.0 / 600.0);
+    GLint depthBits = 0, doubleBuffer = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    glGetIntegerv(GL_DOUBLEBUFFER, &doubleBuffer);
+    EXPECT_GE(depthBits, 16);
+    EXPECT_TRUE(doubleBuffer);
+}
+
+TEST_F(WindowTest, AZeroHeightIsTakenAsOne)
+{
+    TW.ReSize(640, 0);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 640);
+    EXPECT_EQ(viewport[3], 1);
+    ExpectProjection(640.0);
+    TW.ReSize(800, 600);
+}
+
+TEST_F(WindowTest, SizeMessagesReachTheProjection)
+{
+    WindowProc(hwnd, WM_SIZE, 0, MAKELPARAM(400, 300));
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 400);
+    EXPECT_EQ(viewport[3], 300);
+    TW.ReSize(800, 600);
+}
+
+TEST_F(WindowTest, AClearedFramePresentsAndReadsBack)
+{
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    unsigned char pixel[3] = {};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(400, 300, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[0], 0);
+    EXPECT_EQ(pixel[1], 255);
+    EXPECT_TRUE(SwapBuffers(hdc));
+    EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "toolkit/Math.h"
+
+namespace TovarToolkit {
+
+TovarVector3f Cross(TovarVector3f vVector1, TovarVector3f vVector2);
+float Magnitude(TovarVector3f vNormal);
+// Divides each component by the length (the member Normalize multiplies by its
+// reciprocal instead; the two may differ in the last bit).
+TovarVector3f Normalize(TovarVector3f vVector);
+
+// First-person camera: an eye, the point it looks at, and an up direction.
+class TovarCamera {
+public:
+    int screenwidth, screenheight;
+    float posx, posy, posz;    // copies made by Look
+    float viewx, viewy, viewz;
+    float upx, upy, upz;
+    float LastPosx, LastPosy, LastPosz; // eye before the last MoveCamera
+    float Yaw, Pitch;                   // step counters of the mouse look
+    TovarVector3f m_vPosition;
+    TovarVector3f m_vView; // a point, not a direction
+    TovarVector3f m_vUpVector;
+    TovarVector3f m_vStrafe;
+
+    TovarCamera();
+
+    void PositionCamera(float positionX, float positionY, float positionZ, float viewX, float viewY,
+                        float viewZ, float upVectorX, float upVectorY, float upVectorZ);
+    // (x, y, z) must be a unit axis.
+    void RotateView(float angle, float x, float y, float z);
+    void ViewByMouse(int screen_width, int screen_height, float mouse_sensitivity);
+    void StrafeCamera(float speed);
+    void MoveCamera(float speed);
+    void MoveCameraB(float speed);
+    void Update();
+    void Look();
+};
+
+} // namespace TovarToolkit

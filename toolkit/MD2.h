@@ -1,0 +1,153 @@
+#pragma once
+
+#include "toolkit/Math.h"
+#include "toolkit/Texture.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace TovarToolkit {
+
+// ---- The file's records (little-endian, as stored) --------------------------
+
+struct TovarMD2Header {
+    int magic;
+    int version;
+    int skinWidth;
+    int skinHeight;
+    int frameSize;
+    int numSkins;
+    int numVertices;
+    int numTexCoords;
+    int numTriangles;
+    int numGlCommands;
+    int numFrames;
+    int offsetSkins;
+    int offsetTexCoords;
+    int offsetTriangles;
+    int offsetFrames;
+    int offsetGlCommands;
+    int offsetEnd;
+};
+
+typedef char TovarMD2Skin[64];
+
+struct TovarMD2TexCoord {
+    short u, v;
+};
+
+struct TovarMD2Face {
+    short vertexIndices[3];
+    short textureIndices[3];
+};
+
+struct TovarMD2AliasTriangle {
+    unsigned char vertex[3];
+    unsigned char lightNormalIndex;
+};
+
+struct TovarMD2AliasFrame {
+    float scale[3];
+    float translate[3];
+    char name[16];
+    TovarMD2AliasTriangle aliasVertices[1]; // numVertices of them in the file
+};
+
+// ---- The importer's working records -----------------------------------------
+
+struct TovarMD2Triangle {
+    float vertex[3];
+    float normal[3];
+};
+
+struct TovarMD2Frame {
+    char strName[16];
+    TovarMD2Triangle* pVertices;
+};
+
+// ---- The converted model ----------------------------------------------------
+
+struct TovarFace {
+    int vertIndex[3];
+    int coordIndex[3];
+};
+
+struct TovarMD2MaterialInfo {
+    char strName[255];
+    char strFile[255];
+    unsigned char color[3];
+    int texureId;
+    float uTile;
+    float vTile;
+    float uOffset;
+    float vOffset;
+};
+
+struct TovarMD2AnimationInfo {
+    char Name[255];
+    int startFrame;
+    int endFrame;
+};
+
+// One frame of the model. Only object 0 holds the faces and texture
+// coordinates; every frame shares them.
+struct TovarMD23DObject {
+    int numOfVerts;
+    int numOfFaces;
+    int numTexVertex;
+    int materialID;
+    bool bHasTexture;
+    char strName[255];
+    TovarVector3f* pVerts;
+    TovarVector3f* pNormals;
+    TovarVector2f* pTexVerts;
+    TovarFace* pFaces;
+};
+
+class TovarMD23DModel {
+public:
+    int numOfObjects;
+    int numOfMaterials;
+    int numOfAnimations;
+    int currentAnim;
+    int currentFrame;
+    TovarTexture Texture;
+    std::vector<TovarMD2AnimationInfo> pAnimations;
+    std::vector<TovarMD2MaterialInfo> pMaterials;
+    std::vector<TovarMD23DObject> pObject;
+
+    TovarMD23DModel();
+    ~TovarMD23DModel();
+    TovarMD23DModel(const TovarMD23DModel&) = delete;
+    TovarMD23DModel& operator=(const TovarMD23DModel&) = delete;
+};
+
+class TovarMD2Loader {
+public:
+    TovarMD2Loader();
+
+    bool ImportMD2(TovarMD23DModel* pModel, const char* strFileName, bool dump, const char* DumpFileName);
+    void Clear3DObjects(TovarMD23DModel* Model);
+
+    void Animate(TovarMD23DModel* Model, TovarTexture* Texture);
+    void RenderSingleFrame(TovarMD23DModel* Model, TovarTexture* Texture, int FrameNum);
+    bool SetAnimation(TovarMD23DModel* Model, const char* AnimName);
+    void ChangeAnimation(TovarMD23DModel* Model);
+
+private:
+    bool ReadMD2Data(bool dump, const char* DumpFileName);
+    void ConvertDataStructures(TovarMD23DModel* pModel, bool dump, const char* DumpFileName);
+    void CleanUp();
+    void ParseAnimations(TovarMD23DModel* pModel);
+    float ReturnCurrentTime(TovarMD23DModel* Model, int NextFrame);
+    void BindModelTexture(TovarTexture* Tex);
+
+    FILE* m_FilePointer;
+    TovarMD2Header m_Header;
+    TovarMD2Skin* m_pSkins;
+    TovarMD2TexCoord* m_pTexCoords;
+    TovarMD2Face* m_pTriangles;
+    TovarMD2Frame* m_pFrames;
+};
+
+} // namespace TovarToolkit

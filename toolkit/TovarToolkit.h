@@ -1,0 +1,13 @@
+#pragma once
+
+// Everything the toolkit offers, in one include.
+#include "toolkit/BSphere.h"
+#include "toolkit/Camera.h"
+#include "toolkit/File.h"
+#include "toolkit/Font.h"
+#include "toolkit/Logger.h"
+#include "toolkit/MD2.h"
+#include "toolkit/Math.h"
+#include "toolkit/SphereMap.h"
+#include "toolkit/Texture.h"
+#include "toolkit/Window.h"

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "toolkit/platform/Platform.h"
+
+namespace TovarToolkit {
+
+// The program's one top-level window, its GL context, and the input state the
+// game polls once per frame. WindowProc writes the state as messages arrive.
+class TovarWindow {
+public:
+    HGLRC hRC;
+    HINSTANCE hInstance;
+    bool Key[256];     // by virtual-key code, true while held
+    bool Active;       // false while minimised
+    bool FullScreen;
+    bool lmouse;
+    bool rmouse;
+    float maxperspective; // far clipping distance
+
+    TovarWindow();
+
+    bool Create(const char* title, int width, int height, int bits);
+    void ReSize(int w, int h);
+    void Destroy();
+
+    bool CheckKey(int key) const;
+    // Both return whether the key was down before the call.
+    bool KeyUp(int key);
+    bool KeyDown(int key);
+};
+
+extern TovarWindow TW;
+extern HWND hwnd;
+extern HDC hdc;
+
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+} // namespace TovarToolkit

@@ -1,0 +1,90 @@
+// The cursor. While it is hidden the mouse steers the view, so the layer
+// switches SDL to relative mode and keeps a virtual cursor: it reads as the
+// point last set plus the motion since. That works wherever the window
+// manager puts the window, and under Wayland, where no program may move the
+// real pointer.
+
+#include "toolkit/platform/sdl2/Internal.h"
+
+namespace {
+
+bool g_visible = true;
+bool g_known = false; // false until the position was first read or set
+POINT g_cursor = {0, 0};
+
+void ReadRealCursor()
+{
+    int x = 0, y = 0;
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        SDL_GetGlobalMouseState(&x, &y);
+    g_cursor.x = x;
+    g_cursor.y = y;
+    g_known = true;
+}
+
+} // namespace
+
+namespace TovarSdl {
+
+void CursorMoved(const SDL_MouseMotionEvent& motion)
+{
+    if (!g_known)
+        ReadRealCursor();
+    if (g_visible) {
+        // The real pointer is free: follow it, in screen coordinates.
+        int wx = 0, wy = 0;
+        if (SDL_Window* window = SDL_GetWindowFromID(motion.windowID))
+            SDL_GetWindowPosition(window, &wx, &wy);
+        g_cursor.x = wx + motion.x;
+        g_cursor.y = wy + motion.y;
+    } else {
+        g_cursor.x += motion.xrel;
+        g_cursor.y += motion.yrel;
+    }
+}
+
+void ResetCursor()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        SDL_SetRelativeMouseMode(SDL_FALSE);
+    g_visible = true;
+}
+
+} // namespace TovarSdl
+
+int ShowCursor(BOOL bShow)
+{
+    bool visible = bShow != FALSE;
+    if (visible != g_visible) {
+        g_visible = visible;
+        if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_SetRelativeMouseMode(visible ? SDL_FALSE : SDL_TRUE) != 0)
+            SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); // no relative mode: at least hide it
+    }
+    return g_visible ? 0 : -1;
+}
+
+BOOL GetCursorPos(POINT* lpPoint)
+{
+    if (!lpPoint)
+        return FALSE;
+    if (!g_known)
+        ReadRealCursor();
+    *lpPoint = g_cursor;
+    return TRUE;
+}
+
+BOOL SetCursorPos(int X, int Y)
+{
+    g_cursor.x = X;
+    g_cursor.y = Y;
+    g_known = true;
+    if (g_visible && SDL_WasInit(SDL_INIT_VIDEO))
+        SDL_WarpMouseGlobal(X, Y);
+    return TRUE;
+}
+
+namespace TovarPlatform {
+
+bool IsCursorVisible() { return g_visible; }
+
+} // namespace TovarPlatform

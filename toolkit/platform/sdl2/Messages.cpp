@@ -1,0 +1,225 @@
+// The message queue: SDL events become Win32 messages, one message per event,
+// and reach the window procedure through DispatchMessageA.
+
+#include "toolkit/platform/sdl2/Internal.h"
+
+#include <deque>
+
+namespace {
+
+std::deque<MSG> g_queue;
+
+// Win32 virtual-key code of an SDL key; 0 for keys the layer does not map.
+WPARAM VirtualKey(SDL_Keycode key)
+{
+    if (key >= SDLK_a && key <= SDLK_z)
+        return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9)
+        return '0' + (key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12)
+        return VK_F1 + (key - SDLK_F1);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
+        return VK_NUMPAD0 + 1 + (key - SDLK_KP_1);
+    switch (key) {
+    case SDLK_KP_0: return VK_NUMPAD0;
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT: return VK_MENU;
+    case SDLK_PAUSE: return VK_PAUSE;
+    case SDLK_CAPSLOCK: return VK_CAPITAL;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_END: return VK_END;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_INSERT: return VK_INSERT;
+    case SDLK_DELETE: return VK_DELETE;
+    case SDLK_SEMICOLON: return 0xBA;
+    case SDLK_EQUALS: return 0xBB;
+    case SDLK_COMMA: return 0xBC;
+    case SDLK_MINUS: return 0xBD;
+    case SDLK_PERIOD: return 0xBE;
+    case SDLK_SLASH: return 0xBF;
+    case SDLK_BACKQUOTE: return 0xC0;
+    case SDLK_LEFTBRACKET: return 0xDB;
+    case SDLK_BACKSLASH: return 0xDC;
+    case SDLK_RIGHTBRACKET: return 0xDD;
+    case SDLK_QUOTE: return 0xDE;
+    default: return 0;
+    }
+}
+
+void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MSG msg = {};
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    msg.time = GetTickCount();
+    GetCursorPos(&msg.pt);
+    g_queue.push_back(msg);
+}
+
+void TranslateKey(const SDL_KeyboardEvent& key)
+{
+    HWND window = TovarSdl::FindWindow(key.windowID);
+    WPARAM vk = VirtualKey(key.keysym.sym);
+    if (!window || vk == 0)
+        return;
+    bool down = key.type == SDL_KEYDOWN;
+    // Keys held with Alt, and Alt itself, are system keys, as on Windows.
+    bool system = (key.keysym.mod & KMOD_ALT) || vk == VK_MENU;
+    UINT message = system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+    // lParam: repeat count 1, scan code, previous-state and transition bits.
+    LPARAM lParam = 1 | ((LPARAM)(key.keysym.scancode & 0xff) << 16);
+    if (key.repeat || !down)
+        lParam |= (LPARAM)1 << 30;
+    if (!down)
+        lParam |= (LPARAM)1 << 31;
+    Post(window, message, vk, lParam);
+}
+
+void TranslateButton(const SDL_MouseButtonEvent& button)
+{
+    HWND window = TovarSdl::FindWindow(button.windowID);
+    if (!window)
+        return;
+    bool down = button.type == SDL_MOUSEBUTTONDOWN;
+    UINT message;
+    if (button.button == SDL_BUTTON_LEFT)
+        message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    else if (button.button == SDL_BUTTON_RIGHT)
+        message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    else
+        return;
+    Post(window, message, 0, MAKELPARAM(button.x, button.y));
+}
+
+void TranslateWindowEvent(const SDL_WindowEvent& event)
+{
+    HWND window = TovarSdl::FindWindow(event.windowID);
+    if (!window)
+        return;
+    switch (event.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        Post(window, WM_CLOSE, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        Post(window, WM_SIZE, 0, MAKELPARAM(event.data1, event.data2));
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        Post(window, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0);
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        Post(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        Post(window, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void Translate(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        TranslateKey(event.key);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        TranslateButton(event.button);
+        break;
+    case SDL_MOUSEMOTION:
+        TovarSdl::CursorMoved(event.motion);
+        if (HWND window = TovarSdl::FindWindow(event.motion.windowID))
+            Post(window, WM_MOUSEMOVE, 0, MAKELPARAM(event.motion.x, event.motion.y));
+        break;
+    case SDL_WINDOWEVENT:
+        TranslateWindowEvent(event.window);
+        break;
+    case SDL_QUIT:
+        // Only a signal gets here (closing a window is WM_CLOSE): end the run.
+        PostQuitMessage(0);
+        break;
+    default:
+        break;
+    }
+}
+
+bool Matches(const MSG& msg, HWND hWnd, UINT first, UINT last)
+{
+    if (hWnd && msg.hwnd != hWnd && msg.message != WM_QUIT)
+        return false;
+    if (first == 0 && last == 0)
+        return true;
+    return msg.message >= first && msg.message <= last;
+}
+
+} // namespace
+
+namespace TovarSdl {
+
+void ForgetMessagesFor(HWND window)
+{
+    for (auto it = g_queue.begin(); it != g_queue.end();)
+        it = it->hwnd == window ? g_queue.erase(it) : it + 1;
+}
+
+} // namespace TovarSdl
+
+BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg)
+{
+    if (!lpMsg)
+        return FALSE;
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event))
+            Translate(event);
+    }
+    for (auto it = g_queue.begin(); it != g_queue.end(); ++it) {
+        if (!Matches(*it, hWnd, wMsgFilterMin, wMsgFilterMax))
+            continue;
+        *lpMsg = *it;
+        if (wRemoveMsg & PM_REMOVE)
+            g_queue.erase(it);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// Character messages are not used by anything we run; keys arrive as key messages.
+BOOL TranslateMessage(const MSG* lpMsg) { return lpMsg ? TRUE : FALSE; }
+
+LRESULT DispatchMessageA(const MSG* lpMsg)
+{
+    if (!lpMsg || !lpMsg->hwnd || !lpMsg->hwnd->proc)
+        return 0;
+    return lpMsg->hwnd->proc(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
+}
+
+LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM)
+{
+    // The one default worth having: closing from the system menu closes.
+    if (Msg == WM_CLOSE && hWnd)
+        DestroyWindow(hWnd);
+    return 0;
+}
+
+void PostQuitMessage(int nExitCode) { Post(nullptr, WM_QUIT, (WPARAM)nExitCode, 0); }
