@@ -1,0 +1,80 @@
+#include "game/main.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace TovarToolkit;
+
+Bullet::Bullet()
+    : Used(false), Length(0), MaxLength(0), Speed(0.0f), Owner(0), Gravity(0.000098f)
+{
+}
+
+void Bullet::ProcessMovement()
+{
+    Vec.y -= Gravity;
+    // A direction without length (or one whose reciprocal length overflows)
+    // is left as it is: the bullet then hangs where it is until its time is up,
+    // instead of carrying infinities and NaNs into every later test.
+    float length = Vec.GetLength();
+    if (length > 0.0f && std::isfinite(1.0f / length))
+        Vec.Normalize();
+    Pos = Pos + Vec * Speed;
+    Length += 1;
+}
+
+void Bullet::ProcessLength() { Used = Length < MaxLength; }
+
+BulletsList::BulletsList() : Bullets(new Bullet[1]), totalbullets(1) {}
+
+void BulletsList::Add()
+{
+    Bullet* grown = new Bullet[totalbullets + 1];
+    std::copy(Bullets, Bullets + totalbullets, grown);
+    delete[] Bullets;
+    Bullets = grown;
+    ++totalbullets;
+}
+
+void BulletsList::SetUsed(int ID, bool val)
+{
+    if (ID >= 0 && ID < totalbullets)
+        Bullets[ID].Used = val;
+}
+
+void BulletsList::SetLengthAndMaxLength(int ID, int length, int maxlength)
+{
+    if (ID < 0 || ID >= totalbullets)
+        return;
+    Bullets[ID].Length = length;
+    Bullets[ID].MaxLength = maxlength;
+}
+
+void Enemy_Shoot(int i)
+{
+    if (EnemyShootWaitTime > 0)
+        return;
+    if (i < 0 || i >= EnemyList.TotalEntities)
+        return;
+
+    const TEntity& enemy = EnemyList.Entity[i];
+    // Aimed at the eye as it is now, from the enemy's feet; no lead.
+    TovarVector3f aim = Camera.m_vPosition - enemy.Position;
+
+    for (int j = 0; j < BList.totalbullets; ++j) {
+        Bullet& b = BList.Bullets[j];
+        if (b.Used)
+            continue;
+        b.Pos = enemy.Position;
+        b.Vec = aim;
+        b.Speed = 3.5f;
+        b.Length = 0;
+        b.MaxLength = 1000;
+        b.Owner = 0;
+        BList.SetUsed(j, true);
+        EnemyShootWaitTime = EnemyWaitTimeToShoot;
+        return;
+    }
+    // Every slot is in flight: make room; the next shooter fires into it.
+    BList.Add();
+}
