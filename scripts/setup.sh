@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+  libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libfreetype-dev libfontconfig-dev fonts-comic-neue fonts-dejavu-core
   libgtest-dev
   xvfb xauth x11-utils xdotool imagemagick

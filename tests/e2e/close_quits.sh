@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# The window's close request (what a close button sends) ends the run with
+# status 0 and the same log as Escape.
+set -u
+. "$(dirname "$0")/lib.sh"
+
+start_game
+find_window
+sleep 1
+"$X11_CLOSE" "$WINDOW" || fail "could not send the close request"
+status=$(wait_game)
+[ "$status" = 0 ] || fail "exit status $status after closing the window"
+check_log
+echo "passed"

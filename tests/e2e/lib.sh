@@ -1,0 +1,82 @@
+# Shared by the end-to-end tests: start the real game in a private copy of
+# data/ on the current display, find its window, and check what it leaves.
+# Usage in a test: . lib.sh <quellin> <data dir> <x11_close>
+
+QUELLIN_BIN=$1
+DATA_DIR=$2
+X11_CLOSE=$3
+WORK=$(mktemp -d)
+GAME_PID=""
+WINDOW=""
+
+# A display of our own, so that no other test's window takes the focus.
+unset DISPLAY
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/display.sh"
+start_virtual_display || exit 1
+
+cleanup() {
+  if [ -n "$GAME_PID" ]; then kill "$GAME_PID" 2>/dev/null || true; fi
+  rm -rf "$WORK"
+  kill "$QUELLIN_XVFB_PID" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# start_game [files to leave out of the data copy...]
+start_game() {
+  cp -r "$DATA_DIR/." "$WORK/"
+  rm -f "$WORK/TovarToolkitLog.xml"
+  local f
+  for f in "$@"; do rm -f "$WORK/$f"; done
+  (cd "$WORK" && exec "$QUELLIN_BIN") &
+  GAME_PID=$!
+}
+
+# Waits for the game's window and makes it the focus of the keyboard.
+find_window() {
+  local i
+  for i in $(seq 1 100); do
+    WINDOW=$(xdotool search --onlyvisible --name '^TovarToolkit Quellin$' 2>/dev/null | head -n 1 || true)
+    [ -n "$WINDOW" ] && break
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its window appeared"
+    sleep 0.1
+  done
+  [ -n "$WINDOW" ] || fail "no window titled 'TovarToolkit Quellin'"
+  xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
+}
+
+# Waits for the game to end; prints its exit status.
+wait_game() {
+  local i status
+  for i in $(seq 1 150); do
+    if ! kill -0 "$GAME_PID" 2>/dev/null; then
+      wait "$GAME_PID"; status=$?
+      GAME_PID=""
+      echo "$status"
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "the game did not end"
+}
+
+# The log with the build stamp replaced, so it can be compared exactly.
+log_unstamped() {
+  sed -E 's/compiled at [0-9]{2}:[0-9]{2}:[0-9]{2}[A-Z][a-z]{2} [ 0-9][0-9] [0-9]{4}</compiled at STAMP</' \
+    "$WORK/TovarToolkitLog.xml"
+}
+
+expected_log() {
+  printf '%s\n' '<TovarToolkit>' '<SysMsg>Tovarlog Started!' 'Tovarlog compiled at STAMP</SysMsg>' \
+    '<SysMsg>Configuring Window...</SysMsg>' \
+    '<SysMsg>Creating Window "TovarToolkit Quellin" 800x600x32x0</SysMsg>' \
+    '<SysMsg>Initializing stuff...</SysMsg>'
+  [ "${1:-}" = failed ] && printf '%s\n' '<SysErrMsg>Failed to initialize.</SysErrMsg>'
+  printf '%s\n' '<SysMsg>Stuff initialized</SysMsg>' '<SysMsg>TovarLog Shutting Down...</SysMsg>'
+  printf '%s' '</TovarToolkit>'
+}
+
+check_log() {
+  diff <(expected_log "${1:-}") <(log_unstamped) >&2 || fail "the log differs from the expected lines"
+}

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# With an image missing, start-up fails: the error line is logged before
+# "Stuff initialized", no frame of the game is drawn and the run ends by itself.
+set -u
+. "$(dirname "$0")/lib.sh"
+
+start_game Images/Particle.bmp
+status=$(wait_game)
+[ "$status" = 0 ] || fail "exit status $status after a failed start-up"
+check_log failed
+echo "passed"
