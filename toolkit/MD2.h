@@ -2,11 +2,21 @@
 
 #include "toolkit/Math.h"
 #include "toolkit/Texture.h"
+#include "toolkit/platform/Platform.h"
 
 #include <cstdio>
 #include <vector>
 
 namespace TovarToolkit {
+
+// ---- The animation clock ----------------------------------------------------
+
+// One clock serves every model and loader. It reads GetTickCount(); replays
+// and tests hand it another millisecond source here (null restores the
+// system's).
+void SetAnimationTickSource(DWORD (*source)());
+// Puts the clock back as it is at program start: the next step starts it.
+void ResetAnimationClock();
 
 // ---- The file's records (little-endian, as stored) --------------------------
 
@@ -141,6 +151,9 @@ private:
     void ParseAnimations(TovarMD23DModel* pModel);
     float ReturnCurrentTime(TovarMD23DModel* Model, int NextFrame);
     void BindModelTexture(TovarTexture* Tex);
+    bool CheckHeader(long long fileSize) const;
+    void DumpFrames(const char* DumpFileName) const;
+    void DrawFrames(const TovarMD23DModel* Model, int from, int to, float t, bool blend) const;
 
     FILE* m_FilePointer;
     TovarMD2Header m_Header;

@@ -1,0 +1,622 @@
+#include "toolkit/MD2.h"
+
+#include "toolkit/File.h"
+#include "toolkit/platform/GL.h"
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+namespace TovarToolkit {
+
+namespace {
+
+// What the format allows; a header past these is not a model we can hold.
+const int kMaxTriangles = 4096;
+const int kMaxVertices = 2048;
+const int kMaxFrames = 512;
+const int kMaxSkins = 32;
+const int kHeaderSize = 68;
+const int kSkinSize = 64;
+const int kTexCoordSize = 4;
+const int kTriangleSize = 12;
+const int kFrameHeadSize = 40;
+const int kFrameBufferSize = 8320;
+const float kFrameDuration = 200.0f; // ms per animation frame
+
+// ---- The shared animation clock ----
+
+DWORD (*g_tickSource)() = nullptr;
+bool g_clockRunning = false;
+// The last switch is kept as the raw 32-bit tick so that differences stay
+// exact and survive the counter's wrap; a float would lose milliseconds
+// after a few hours of uptime.
+DWORD g_lastTick = 0;
+float elapsedTime = 0.0f;
+
+DWORD ReadTicks()
+{
+    return g_tickSource ? g_tickSource() : GetTickCount();
+}
+
+// ---- Little-endian decoding, independent of the host's layout ----
+
+std::uint32_t U32(const unsigned char* p)
+{
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
+           (std::uint32_t(p[3]) << 24);
+}
+
+int I32(const unsigned char* p)
+{
+    return static_cast<std::int32_t>(U32(p));
+}
+
+short I16(const unsigned char* p)
+{
+    return static_cast<short>(static_cast<std::int16_t>(std::uint16_t(p[0]) | (std::uint16_t(p[1]) << 8)));
+}
+
+float F32(const unsigned char* p)
+{
+    std::uint32_t bits = U32(p);
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+// Reads exactly `size` bytes at `offset`; anything short is a failure.
+bool ReadAt(FILE* file, long long offset, void* out, size_t size)
+{
+    if (size == 0)
+        return true;
+    if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0)
+        return false;
+    return std::fread(out, 1, size, file) == size;
+}
+
+// Each dump element opens, writes and closes the file, so a dump cut short by
+// a crash still holds everything written before it.
+void AppendDump(const char* name, const std::string& text, bool truncate)
+{
+    FILE* f = OpenFile(name, truncate ? "w" : "a");
+    if (!f)
+        return;
+    std::fwrite(text.data(), 1, text.size(), f);
+    std::fclose(f);
+}
+
+std::string FormatFloat(float value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%g", static_cast<double>(value));
+    return buffer;
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+void ReleaseObjectArrays(TovarMD23DObject& object)
+{
+    delete[] object.pFaces;
+    delete[] object.pNormals;
+    delete[] object.pVerts;
+    delete[] object.pTexVerts;
+    object.pFaces = nullptr;
+    object.pNormals = nullptr;
+    object.pVerts = nullptr;
+    object.pTexVerts = nullptr;
+}
+
+int AnimationCount(const TovarMD23DModel* model)
+{
+    int n = model->numOfAnimations;
+    int stored = static_cast<int>(model->pAnimations.size());
+    return n < stored ? n : stored;
+}
+
+// A frame number from the table or a caller may point outside the model (a
+// group numbered from 0 starts one before its first frame, -1 at the very
+// start); playback keeps to frames that exist.
+int ClampFrame(const TovarMD23DModel* model, int frame)
+{
+    int last = static_cast<int>(model->pObject.size()) - 1;
+    if (frame > last)
+        frame = last;
+    if (frame < 0)
+        frame = 0;
+    return frame;
+}
+
+} // namespace
+
+void SetAnimationTickSource(DWORD (*source)())
+{
+    g_tickSource = source;
+}
+
+void ResetAnimationClock()
+{
+    g_clockRunning = false;
+    g_lastTick = 0;
+    elapsedTime = 0.0f;
+}
+
+// ---- The model ----
+
+TovarMD23DModel::TovarMD23DModel()
+    : numOfObjects(0), numOfMaterials(0), numOfAnimations(0), currentAnim(0), currentFrame(0)
+{
+}
+
+TovarMD23DModel::~TovarMD23DModel()
+{
+    for (TovarMD23DObject& object : pObject)
+        ReleaseObjectArrays(object);
+}
+
+// ---- The loader ----
+
+TovarMD2Loader::TovarMD2Loader()
+    : m_FilePointer(nullptr), m_Header(), m_pSkins(nullptr), m_pTexCoords(nullptr), m_pTriangles(nullptr),
+      m_pFrames(nullptr)
+{
+}
+
+bool TovarMD2Loader::ImportMD2(TovarMD23DModel* pModel, const char* strFileName, bool dump, const char* DumpFileName)
+{
+    if (!pModel)
+        return false;
+    CleanUp(); // a loader that was left mid-import starts clean
+    m_FilePointer = OpenFile(strFileName, "rb");
+    if (!m_FilePointer)
+        return false;
+
+    unsigned char raw[kHeaderSize];
+    if (std::fread(raw, 1, sizeof raw, m_FilePointer) != sizeof raw) {
+        CleanUp();
+        return false;
+    }
+    int* const fields[] = {&m_Header.magic, &m_Header.version, &m_Header.skinWidth, &m_Header.skinHeight,
+                           &m_Header.frameSize, &m_Header.numSkins, &m_Header.numVertices,
+                           &m_Header.numTexCoords, &m_Header.numTriangles, &m_Header.numGlCommands,
+                           &m_Header.numFrames, &m_Header.offsetSkins, &m_Header.offsetTexCoords,
+                           &m_Header.offsetTriangles, &m_Header.offsetFrames, &m_Header.offsetGlCommands,
+                           &m_Header.offsetEnd};
+    for (int i = 0; i < kHeaderSize / 4; ++i)
+        *fields[i] = I32(raw + 4 * i);
+    if (m_Header.version != 8) {
+        CleanUp();
+        return false;
+    }
+
+    long long fileSize = -1;
+    if (std::fseek(m_FilePointer, 0, SEEK_END) == 0)
+        fileSize = std::ftell(m_FilePointer);
+    if (fileSize < 0 || !CheckHeader(fileSize) || !ReadMD2Data(dump, DumpFileName)) {
+        CleanUp();
+        return false;
+    }
+    // Everything is read and checked: only now is the caller's model changed.
+    ConvertDataStructures(pModel, dump, DumpFileName);
+    CleanUp();
+    return true;
+}
+
+bool TovarMD2Loader::CheckHeader(long long fileSize) const
+{
+    const TovarMD2Header& h = m_Header;
+    if (h.numSkins < 0 || h.numSkins > kMaxSkins)
+        return false;
+    if (h.numVertices < 0 || h.numVertices > kMaxVertices)
+        return false;
+    if (h.numTriangles < 0 || h.numTriangles > kMaxTriangles)
+        return false;
+    if (h.numFrames < 0 || h.numFrames > kMaxFrames)
+        return false;
+    if (h.numTexCoords < 0)
+        return false;
+    if (h.skinWidth <= 0 || h.skinHeight <= 0)
+        return false;
+    if (h.numFrames > 0 &&
+        (h.frameSize < kFrameHeadSize + 4 * h.numVertices || h.frameSize > kFrameBufferSize))
+        return false;
+
+    // Every section that is read must lie inside the file.
+    struct Section {
+        int offset;
+        long long length;
+    } sections[] = {
+        {h.offsetSkins, static_cast<long long>(h.numSkins) * kSkinSize},
+        {h.offsetTexCoords, static_cast<long long>(h.numTexCoords) * kTexCoordSize},
+        {h.offsetTriangles, static_cast<long long>(h.numTriangles) * kTriangleSize},
+        {h.offsetFrames, static_cast<long long>(h.numFrames) * h.frameSize},
+    };
+    for (const Section& s : sections) {
+        if (s.length == 0)
+            continue;
+        if (s.offset < 0 || static_cast<long long>(s.offset) + s.length > fileSize)
+            return false;
+    }
+    return true;
+}
+
+bool TovarMD2Loader::ReadMD2Data(bool dump, const char* DumpFileName)
+{
+    const TovarMD2Header& h = m_Header;
+    m_pSkins = new TovarMD2Skin[h.numSkins];
+    m_pTexCoords = new TovarMD2TexCoord[h.numTexCoords];
+    m_pTriangles = new TovarMD2Face[h.numTriangles];
+    m_pFrames = new TovarMD2Frame[h.numFrames];
+    for (int j = 0; j < h.numFrames; ++j)
+        m_pFrames[j].pVertices = nullptr;
+
+    if (!ReadAt(m_FilePointer, h.offsetSkins, m_pSkins, static_cast<size_t>(h.numSkins) * kSkinSize))
+        return false;
+
+    std::string bytes(static_cast<size_t>(h.numTexCoords) * kTexCoordSize, '\0');
+    if (!ReadAt(m_FilePointer, h.offsetTexCoords, &bytes[0], bytes.size()))
+        return false;
+    for (int i = 0; i < h.numTexCoords; ++i) {
+        const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data()) + i * kTexCoordSize;
+        m_pTexCoords[i].u = I16(p);
+        m_pTexCoords[i].v = I16(p + 2);
+    }
+
+    bytes.assign(static_cast<size_t>(h.numTriangles) * kTriangleSize, '\0');
+    if (!ReadAt(m_FilePointer, h.offsetTriangles, &bytes[0], bytes.size()))
+        return false;
+    for (int i = 0; i < h.numTriangles; ++i) {
+        const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data()) + i * kTriangleSize;
+        TovarMD2Face& face = m_pTriangles[i];
+        for (int c = 0; c < 3; ++c) {
+            face.vertexIndices[c] = I16(p + 2 * c);
+            face.textureIndices[c] = I16(p + 6 + 2 * c);
+            // Playback indexes with these unchecked, so one bad triangle
+            // refuses the whole file.
+            if (face.vertexIndices[c] < 0 || face.vertexIndices[c] >= h.numVertices)
+                return false;
+            if (face.textureIndices[c] < 0 || face.textureIndices[c] >= h.numTexCoords)
+                return false;
+        }
+    }
+
+    if (h.numFrames > 0 && std::fseek(m_FilePointer, h.offsetFrames, SEEK_SET) != 0)
+        return false;
+    unsigned char buffer[kFrameBufferSize];
+    for (int j = 0; j < h.numFrames; ++j) {
+        TovarMD2Frame& frame = m_pFrames[j];
+        frame.pVertices = new TovarMD2Triangle[h.numVertices];
+        if (std::fread(buffer, 1, static_cast<size_t>(h.frameSize), m_FilePointer) != static_cast<size_t>(h.frameSize))
+            return false;
+        const unsigned char* name = buffer + 24;
+        if (!std::memchr(name, '\0', sizeof frame.strName))
+            return false;
+        std::memcpy(frame.strName, name, sizeof frame.strName);
+
+        float scale[3], translate[3];
+        for (int c = 0; c < 3; ++c) {
+            scale[c] = F32(buffer + 4 * c);
+            translate[c] = F32(buffer + 12 + 4 * c);
+        }
+        for (int k = 0; k < h.numVertices; ++k) {
+            const unsigned char* b = buffer + kFrameHeadSize + 4 * k;
+            TovarMD2Triangle& v = frame.pVertices[k];
+            // The file's z is up; the model's y is. The file's y, negated,
+            // becomes the model's z.
+            v.vertex[0] = b[0] * scale[0] + translate[0];
+            v.vertex[1] = b[2] * scale[2] + translate[2];
+            v.vertex[2] = -(b[1] * scale[1] + translate[1]);
+            v.normal[0] = v.normal[1] = v.normal[2] = 0.0f;
+        }
+    }
+
+    // Written only for a file that was read whole, so a refused file leaves
+    // no half dump behind.
+    if (dump)
+        DumpFrames(DumpFileName);
+    return true;
+}
+
+void TovarMD2Loader::DumpFrames(const char* DumpFileName) const
+{
+    AppendDump(DumpFileName, "<Model>\n<TotalFrames>" + std::to_string(m_Header.numFrames) + "</TotalFrames>\n",
+               true);
+    for (int j = 0; j < m_Header.numFrames; ++j) {
+        AppendDump(DumpFileName,
+                   "<Frame number = \"" + std::to_string(j) + "\">\n<Vertices>" +
+                       std::to_string(m_Header.numVertices) + "</Vertices>\n",
+                   false);
+        for (int k = 0; k < m_Header.numVertices; ++k) {
+            const float* v = m_pFrames[j].pVertices[k].vertex;
+            AppendDump(DumpFileName,
+                       "<TexCoord>0,0</TexCoord>\n<Vertice>" + FormatFloat(v[0]) + "," + FormatFloat(v[1]) + "," +
+                           FormatFloat(v[2]) + "</Vertice>\n",
+                       false);
+        }
+    }
+}
+
+void TovarMD2Loader::ConvertDataStructures(TovarMD23DModel* pModel, bool dump, const char* DumpFileName)
+{
+    // Whatever an earlier import left in the model is released, not leaked.
+    for (TovarMD23DObject& object : pModel->pObject)
+        ReleaseObjectArrays(object);
+    std::vector<TovarMD23DObject>().swap(pModel->pObject);
+    std::vector<TovarMD2AnimationInfo>().swap(pModel->pAnimations);
+    std::vector<TovarMD2MaterialInfo>().swap(pModel->pMaterials);
+    pModel->Texture.FreeImage();
+    if (pModel->Texture.ID != 0)
+        glDeleteTextures(1, &pModel->Texture.ID);
+    pModel->Texture.ID = 0;
+    pModel->Texture.imageWidth = 0;
+    pModel->Texture.imageHeight = 0;
+    pModel->numOfObjects = 0;
+    pModel->numOfMaterials = 0;
+    pModel->numOfAnimations = 0;
+    pModel->currentAnim = 0;
+    pModel->currentFrame = 0;
+
+    pModel->numOfObjects = m_Header.numFrames;
+    ParseAnimations(pModel);
+
+    pModel->pObject.reserve(static_cast<size_t>(pModel->numOfObjects));
+    for (int j = 0; j < pModel->numOfObjects; ++j) {
+        TovarMD23DObject object;
+        std::memset(&object, 0, sizeof object);
+        object.numOfVerts = m_Header.numVertices;
+        object.numTexVertex = m_Header.numTexCoords;
+        object.numOfFaces = m_Header.numTriangles;
+
+        object.pVerts = new TovarVector3f[object.numOfVerts];
+        for (int k = 0; k < object.numOfVerts; ++k) {
+            const float* v = m_pFrames[j].pVertices[k].vertex;
+            object.pVerts[k] = TovarVector3f(v[0], v[1], v[2]);
+        }
+        delete[] m_pFrames[j].pVertices;
+        m_pFrames[j].pVertices = nullptr;
+
+        if (j == 0) {
+            object.pTexVerts = new TovarVector2f[object.numTexVertex];
+            object.pFaces = new TovarFace[object.numOfFaces];
+            for (int i = 0; i < object.numTexVertex; ++i) {
+                object.pTexVerts[i].x = m_pTexCoords[i].u / static_cast<float>(m_Header.skinWidth);
+                // The skin's top row (v = 0) is the texture's top, t = 1.
+                object.pTexVerts[i].y = 1.0f - m_pTexCoords[i].v / static_cast<float>(m_Header.skinHeight);
+            }
+            if (dump)
+                AppendDump(DumpFileName,
+                           "<TotalTriangles>" + std::to_string(object.numOfFaces) + "</TotalTriangles>\n", false);
+            for (int i = 0; i < object.numOfFaces; ++i) {
+                TovarFace& face = object.pFaces[i];
+                for (int c = 0; c < 3; ++c) {
+                    face.vertIndex[c] = m_pTriangles[i].vertexIndices[c];
+                    face.coordIndex[c] = m_pTriangles[i].textureIndices[c];
+                }
+                if (dump)
+                    AppendDump(DumpFileName,
+                               "<Triangle>" + std::to_string(face.vertIndex[0]) + "," +
+                                   std::to_string(face.vertIndex[1]) + "," + std::to_string(face.vertIndex[2]) +
+                                   "</Triangle>\n",
+                               false);
+            }
+            if (dump) {
+                AppendDump(DumpFileName, "</Frame>\n", false);
+                AppendDump(DumpFileName, "</Model>\n", false);
+            }
+        }
+        pModel->pObject.push_back(object);
+    }
+}
+
+void TovarMD2Loader::CleanUp()
+{
+    if (m_FilePointer) {
+        std::fclose(m_FilePointer);
+        m_FilePointer = nullptr;
+    }
+    delete[] m_pSkins;
+    m_pSkins = nullptr;
+    delete[] m_pTexCoords;
+    m_pTexCoords = nullptr;
+    delete[] m_pTriangles;
+    m_pTriangles = nullptr;
+    if (m_pFrames) {
+        // A refused file may leave frames that were never converted.
+        for (int j = 0; j < m_Header.numFrames; ++j)
+            delete[] m_pFrames[j].pVertices;
+        delete[] m_pFrames;
+        m_pFrames = nullptr;
+    }
+}
+
+void TovarMD2Loader::Clear3DObjects(TovarMD23DModel* Model)
+{
+    if (!Model)
+        return;
+    int n = Model->numOfObjects;
+    if (n > static_cast<int>(Model->pObject.size()))
+        n = static_cast<int>(Model->pObject.size());
+    // Pointers are nulled so that the model's destructor or a later import
+    // does not release them a second time.
+    for (int i = 0; i < n; ++i)
+        ReleaseObjectArrays(Model->pObject[static_cast<size_t>(i)]);
+}
+
+// ---- Animation table ----
+
+void TovarMD2Loader::ParseAnimations(TovarMD23DModel* pModel)
+{
+    std::string lastName;
+    TovarMD2AnimationInfo animation;
+    std::memset(&animation, 0, sizeof animation);
+
+    for (int i = 0; i < pModel->numOfObjects; ++i) {
+        const char* name = m_pFrames[i].strName; // NUL-terminated: checked on reading
+        size_t length = std::strlen(name);
+        int number = 0;
+        size_t baseLength = length;
+        if (length >= 2 && IsDigit(name[length - 2])) {
+            number = name[length - 2] - '0';
+            if (IsDigit(name[length - 1]))
+                number = number * 10 + (name[length - 1] - '0');
+            baseLength = length - 2;
+        } else if (length >= 2 && IsDigit(name[length - 1])) {
+            number = name[length - 1] - '0';
+            baseLength = length - 1;
+        }
+        std::string baseName(name, baseLength);
+
+        if (baseName != lastName || i == pModel->numOfObjects - 1) {
+            if (!lastName.empty()) {
+                std::memcpy(animation.Name, lastName.c_str(), lastName.size() + 1);
+                animation.endFrame = i;
+                pModel->pAnimations.push_back(animation);
+                std::memset(&animation, 0, sizeof animation);
+                pModel->numOfAnimations++;
+            }
+            animation.startFrame = number - 1 + i;
+        }
+        lastName = baseName;
+    }
+}
+
+// ---- Playback ----
+
+float TovarMD2Loader::ReturnCurrentTime(TovarMD23DModel* Model, int NextFrame)
+{
+    DWORD now = ReadTicks();
+    if (!g_clockRunning) {
+        // The first reading starts the clock rather than measuring from 0,
+        // which would leap by the whole uptime.
+        g_clockRunning = true;
+        g_lastTick = now;
+        elapsedTime = 0.0f;
+        return 0.0f;
+    }
+    DWORD elapsed = now - g_lastTick; // unsigned: correct across the wrap
+    elapsedTime = static_cast<float>(elapsed);
+    float t = elapsedTime / kFrameDuration;
+    if (elapsed >= static_cast<DWORD>(kFrameDuration)) {
+        g_lastTick = now;
+        Model->currentFrame = NextFrame;
+    }
+    return t;
+}
+
+void TovarMD2Loader::BindModelTexture(TovarTexture* Tex)
+{
+    if (Tex)
+        glBindTexture(GL_TEXTURE_2D, Tex->ID);
+}
+
+void TovarMD2Loader::DrawFrames(const TovarMD23DModel* Model, int from, int to, float t, bool blend) const
+{
+    const TovarMD23DObject& first = Model->pObject[0];
+    const TovarMD23DObject& current = Model->pObject[static_cast<size_t>(from)];
+    const TovarMD23DObject& next = Model->pObject[static_cast<size_t>(to)];
+    if (!first.pFaces || !current.pVerts || !next.pVerts)
+        return; // cleared: nothing left to draw
+
+    int faces = current.numOfFaces < first.numOfFaces ? current.numOfFaces : first.numOfFaces;
+    int verts = current.numOfVerts < next.numOfVerts ? current.numOfVerts : next.numOfVerts;
+    const TovarVector2f* tex = first.pTexVerts;
+
+    glBegin(GL_TRIANGLES);
+    for (int f = 0; f < faces; ++f) {
+        const TovarFace& face = first.pFaces[f];
+        bool inside = true;
+        for (int c = 0; c < 3; ++c) {
+            if (face.vertIndex[c] < 0 || face.vertIndex[c] >= verts)
+                inside = false;
+            if (tex && (face.coordIndex[c] < 0 || face.coordIndex[c] >= first.numTexVertex))
+                inside = false;
+        }
+        if (!inside)
+            continue;
+        for (int c = 0; c < 3; ++c) {
+            if (tex)
+                glTexCoord2f(tex[face.coordIndex[c]].x, tex[face.coordIndex[c]].y);
+            const TovarVector3f& p1 = current.pVerts[face.vertIndex[c]];
+            if (!blend) {
+                glVertex3f(p1.x, p1.y, p1.z);
+                continue;
+            }
+            const TovarVector3f& p2 = next.pVerts[face.vertIndex[c]];
+            glVertex3f(p1.x + t * (p2.x - p1.x), p1.y + t * (p2.y - p1.y), p1.z + t * (p2.z - p1.z));
+        }
+    }
+    glEnd();
+}
+
+void TovarMD2Loader::Animate(TovarMD23DModel* Model, TovarTexture* Texture)
+{
+    if (!Model || Model->pObject.empty())
+        return;
+    Model->currentFrame = ClampFrame(Model, Model->currentFrame);
+    int current = Model->currentFrame;
+
+    int animations = AnimationCount(Model);
+    if (animations <= 0) {
+        // Nothing to play: show the frame we are on, still.
+        if (Texture)
+            glBindTexture(GL_TEXTURE_2D, Texture->ID);
+        DrawFrames(Model, current, current, 0.0f, false);
+        return;
+    }
+    if (Model->currentAnim < 0 || Model->currentAnim >= animations)
+        Model->currentAnim = 0;
+
+    const TovarMD2AnimationInfo& animation = Model->pAnimations[static_cast<size_t>(Model->currentAnim)];
+    int next = animation.endFrame > 0 ? (current + 1) % animation.endFrame : 0;
+    if (next == 0)
+        next = animation.startFrame;
+    next = ClampFrame(Model, next);
+
+    float t = ReturnCurrentTime(Model, next);
+    if (Texture)
+        glBindTexture(GL_TEXTURE_2D, Texture->ID);
+    DrawFrames(Model, current, next, t, true);
+}
+
+void TovarMD2Loader::RenderSingleFrame(TovarMD23DModel* Model, TovarTexture* Texture, int FrameNum)
+{
+    if (!Model || Model->pObject.empty())
+        return;
+    if (FrameNum < 0 || FrameNum >= static_cast<int>(Model->pObject.size()))
+        return;
+    if (Texture)
+        glBindTexture(GL_TEXTURE_2D, Texture->ID);
+    DrawFrames(Model, FrameNum, FrameNum, 0.0f, false);
+}
+
+bool TovarMD2Loader::SetAnimation(TovarMD23DModel* Model, const char* AnimName)
+{
+    if (!Model)
+        return false;
+    int animations = AnimationCount(Model);
+    if (animations <= 0)
+        return false;
+    if (Model->currentAnim >= 0 && Model->currentAnim < animations && AnimName &&
+        std::strcmp(Model->pAnimations[static_cast<size_t>(Model->currentAnim)].Name, AnimName) == 0)
+        return true;
+    ChangeAnimation(Model);
+    return false;
+}
+
+void TovarMD2Loader::ChangeAnimation(TovarMD23DModel* Model)
+{
+    if (!Model)
+        return;
+    int animations = AnimationCount(Model);
+    if (animations <= 0)
+        return;
+    int anim = Model->currentAnim;
+    anim = (anim < 0 || anim >= animations) ? 0 : (anim + 1) % animations;
+    Model->currentAnim = anim;
+    Model->currentFrame = ClampFrame(Model, Model->pAnimations[static_cast<size_t>(anim)].startFrame);
+}
+
+} // namespace TovarToolkit
