@@ -88,6 +88,18 @@ int Init()
 
 void Update() { Camera.Update(); }
 
+void RunFrame()
+{
+    Camera.Update();
+    if (!gameover)
+        Camera.ViewByMouse(Winwidth, Winheight, 2.0f);
+    DrawGLScene();
+    if (gameover)
+        ShowCursor(TRUE);
+    SwapBuffers(hdc);
+    CheckKeys(); // acts on the state the next frame draws
+}
+
 int WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     TLog.Init("TovarToolkitLog.xml");
@@ -124,14 +136,7 @@ int WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
             done = escaped = true;
             continue;
         }
-        Camera.Update();
-        if (!gameover)
-            Camera.ViewByMouse(Winwidth, Winheight, 2.0f);
-        DrawGLScene();
-        if (gameover)
-            ShowCursor(TRUE);
-        SwapBuffers(hdc);
-        CheckKeys();
+        RunFrame();
     }
 
     TW.Destroy();

@@ -74,6 +74,9 @@ extern BulletsList BList;
 int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 int Init();
 void Update();
+// One frame of the main loop, run when no message is waiting: mouse look,
+// DrawGLScene, the buffer swap and CheckKeys.
+void RunFrame();
 void DrawGLScene();
 
 // ---- Waves, fire and controls --------------------------------------------------

@@ -1,0 +1,131 @@
+// Plays the game for many frames with random input: held keys, mouse motion,
+// clicks, restarts. Input goes through the window procedure and the cursor,
+// the frame through RunFrame, exactly as in the main loop. At the end (and
+// now and then on the way) it checks that every position, direction and
+// velocity is finite and that the bullet pool stayed within what the fire
+// cool-downs allow.
+//
+//   quellin_soak <data dir> <frames> [seed]
+
+#include "game/main.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+
+using namespace TovarToolkit;
+
+namespace {
+
+// 1000 frames of flight at one player shot per 8 frames, one enemy shot per
+// 100 frames, and the one slot a full pool adds before it fires.
+const int kPoolBound = 125 + 10 + 1;
+
+bool Finite(const TovarVector3f& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+bool CheckState(long frame)
+{
+    bool ok = true;
+    auto complain = [&](const char* what, int index) {
+        std::fprintf(stderr, "frame %ld: %s %d is not finite\n", frame, what, index);
+        ok = false;
+    };
+    if (!Finite(Camera.m_vPosition) || !Finite(Camera.m_vView) || !Finite(Camera.m_vUpVector) ||
+        !Finite(Camera.m_vStrafe))
+        complain("camera vector", 0);
+    for (int i = 0; i < EnemyList.TotalEntities; ++i) {
+        const TEntity& e = EnemyList.Entity[i];
+        if (!Finite(e.Position) || !Finite(e.Velocity) || !Finite(e.BSphere.Center))
+            complain("enemy", i);
+    }
+    for (int i = 0; i < BList.totalbullets; ++i) {
+        const Bullet& b = BList.Bullets[i];
+        if (!Finite(b.Pos) || !Finite(b.Vec))
+            complain("bullet", i);
+    }
+    if (BList.totalbullets > kPoolBound) {
+        std::fprintf(stderr, "frame %ld: the bullet pool has %d slots (bound %d)\n", frame, BList.totalbullets,
+                     kPoolBound);
+        ok = false;
+    }
+    return ok;
+}
+
+void Key(int vk, bool down) { WindowProc(hwnd, down ? WM_KEYDOWN : WM_KEYUP, vk, 0); }
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s <data dir> <frames> [seed]\n", argv[0]);
+        return 2;
+    }
+    std::filesystem::current_path(argv[1]);
+    long frames = std::atol(argv[2]);
+    unsigned seed = argc > 3 ? static_cast<unsigned>(std::atol(argv[3])) : 1u;
+
+    // A small window: the frame's drawing is real, its pixels are few.
+    TW.maxperspective = 10000.0f;
+    if (!TW.Create("Quellin soak", 64, 64, 16)) {
+        std::fprintf(stderr, "no window (is there a display?)\n");
+        return 1;
+    }
+    if (!Init()) {
+        std::fprintf(stderr, "Init failed in %s\n", argv[1]);
+        TW.Destroy();
+        return 1;
+    }
+
+    std::mt19937 random(seed);
+    auto chance = [&](int per) { return random() % per == 0; };
+    const int held[] = {'W', 'S', 'A', 'D', VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, 'Q', 'E'};
+    const int pressed[] = {'R', 'F', 'C'};
+
+    bool ok = true;
+    long restarts = 0, gameOvers = 0;
+    int maxLevel = 0, maxPool = 0;
+    bool wasOver = false;
+    for (long frame = 0; frame < frames && ok; ++frame) {
+        for (int vk : held)
+            if (chance(40))
+                Key(vk, !TW.Key[vk]);
+        for (int vk : pressed)
+            if (chance(400))
+                Key(vk, true);
+        if (chance(3000)) {
+            Key(VK_SPACE, true);
+            ++restarts;
+        }
+        if (chance(30))
+            WindowProc(hwnd, TW.lmouse ? WM_LBUTTONUP : WM_LBUTTONDOWN, 0, 0);
+        if (chance(4)) {
+            POINT p;
+            GetCursorPos(&p);
+            SetCursorPos(static_cast<int>(p.x + random() % 41) - 20, static_cast<int>(p.y + random() % 41) - 20);
+        }
+        // Stay near the enemies now and then, so that fights happen.
+        if (chance(5000))
+            Camera.PositionCamera(150, 4, 150, 250, 4, 250, 0, 1, 0);
+
+        RunFrame();
+
+        if (gameover && !wasOver)
+            ++gameOvers;
+        wasOver = gameover;
+        if (level > maxLevel)
+            maxLevel = level;
+        if (BList.totalbullets > maxPool)
+            maxPool = BList.totalbullets;
+        if (frame % 1000 == 999 || frame == frames - 1)
+            ok = CheckState(frame);
+    }
+
+    std::printf("%ld frames: %ld restarts, %ld game overs, highest level %d, largest bullet pool %d slots\n",
+                frames, restarts, gameOvers, maxLevel, maxPool);
+    TW.Destroy();
+    std::printf(ok ? "soak passed\n" : "soak FAILED\n");
+    return ok ? 0 : 1;
+}
