@@ -1,0 +1,22 @@
+#pragma once
+
+// The asset generator makes the game's default data set from nothing but
+// code, so that the committed files under data/ can be rebuilt byte for byte.
+// Each generator writes its own part under the output folder; all arithmetic
+// that reaches a pixel is integer or plain IEEE double (+ - * / and sqrt, no
+// contraction), so every machine produces the same bytes.
+
+#include <string>
+
+namespace AssetGen {
+
+// Images/crosshair.bmp, Images/Floor.bmp, Images/Particle.bmp.
+bool GenerateImages(const std::string& outdir);
+
+// Helpers shared by the generators.
+std::string JoinPath(const std::string& dir, const std::string& relative);
+bool MakeDirectories(const std::string& dir);
+// Writes rgb (width x height, bottom row first) as a 24-bit BMP.
+bool WriteImage(const std::string& file, int width, int height, const unsigned char* rgb);
+
+} // namespace AssetGen
