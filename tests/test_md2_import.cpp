@@ -1,0 +1,440 @@
+// MD2 import: decoding, the shared per-model tables, the dump, re-import, and
+// files that break the format's limits.
+
+#include "test_md2_writer.h"
+#include "support/TempDir.h"
+#include "toolkit/MD2.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+#include <sstream>
+
+using namespace TovarToolkit;
+using md2test::Build;
+using md2test::Model;
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        lines.push_back(line);
+    return lines;
+}
+
+class MD2Import : public ::testing::Test {
+protected:
+    bool Import(const std::string& bytes, TovarMD23DModel* model, bool dump = false, const std::string& dumpName = "")
+    {
+        std::string path = dir.file("model.md2");
+        md2test::WriteBytes(path, bytes);
+        return loader.ImportMD2(model, path.c_str(), dump, dumpName.c_str());
+    }
+
+    TempDir dir;
+    TovarMD2Loader loader;
+};
+
+// A snapshot of what an import leaves in the model, to prove a refused file
+// changed nothing.
+struct ModelState {
+    int objects, animations, anim, frame;
+    size_t tables;
+    const TovarVector3f* verts0;
+    explicit ModelState(const TovarMD23DModel& m)
+        : objects(m.numOfObjects), animations(m.numOfAnimations), anim(m.currentAnim), frame(m.currentFrame),
+          tables(m.pObject.size() + m.pAnimations.size()),
+          verts0(m.pObject.empty() ? nullptr : m.pObject[0].pVerts)
+    {
+    }
+    bool operator==(const ModelState& o) const
+    {
+        return objects == o.objects && animations == o.animations && anim == o.anim && frame == o.frame &&
+               tables == o.tables && verts0 == o.verts0;
+    }
+};
+
+} // namespace
+
+TEST_F(MD2Import, VersionMustBeEightButMagicIsFree)
+{
+    TovarMD23DModel model;
+    ASSERT_TRUE(Import(Build(md2test::Named({"stand01", "stand02", "stand03"})), &model));
+    model.currentFrame = 2;
+    ModelState before(model);
+
+    Model old = md2test::Named({"walk1", "walk2"});
+    old.version = 7;
+    EXPECT_FALSE(Import(Build(old), &model));
+    EXPECT_TRUE(ModelState(model) == before);
+    EXPECT_STREQ(model.pAnimations[0].Name, "stand");
+
+    EXPECT_FALSE(loader.ImportMD2(&model, dir.file("missing.md2").c_str(), false, ""));
+    EXPECT_TRUE(ModelState(model) == before);
+
+    for (std::int32_t magic : {0, -1, 0x12345678}) {
+        Model m = md2test::Named({"a1", "a2"});
+        m.magic = magic;
+        TovarMD23DModel other;
+        EXPECT_TRUE(Import(Build(m), &other)) << magic;
+        EXPECT_EQ(other.numOfObjects, 2);
+    }
+}
+
+TEST_F(MD2Import, NoFramesGivesAnEmptyModelAndTwoDumpLines)
+{
+    Model m = md2test::Named({});
+    TovarMD23DModel model;
+    std::string dump = dir.file("dump.xml");
+    ASSERT_TRUE(Import(Build(m), &model, true, dump));
+    EXPECT_EQ(model.numOfObjects, 0);
+    EXPECT_EQ(model.numOfAnimations, 0);
+    EXPECT_EQ(model.numOfMaterials, 0);
+    EXPECT_TRUE(model.pObject.empty());
+    EXPECT_TRUE(model.pAnimations.empty());
+    EXPECT_TRUE(model.pMaterials.empty());
+    EXPECT_EQ(ReadWholeFile(dump), "<Model>\n<TotalFrames>0</TotalFrames>\n");
+}
+
+TEST_F(MD2Import, DecodesVerticesWithTheAxisSwap)
+{
+    Model m = md2test::Named({"a1", "a2"});
+    m.frames[1].verts[2] = {{10, 20, 30}};
+    m.frames[1].scale[0] = 0.5f;
+    m.frames[1].scale[1] = 1.0f;
+    m.frames[1].scale[2] = 2.0f;
+    m.frames[1].translate[0] = 1.0f;
+    m.frames[1].translate[1] = 2.0f;
+    m.frames[1].translate[2] = 3.0f;
+    TovarMD23DModel model;
+    ASSERT_TRUE(Import(Build(m), &model));
+    const TovarVector3f& v = model.pObject[1].pVerts[2];
+    EXPECT_FLOAT_EQ(v.x, 6.0f);
+    EXPECT_FLOAT_EQ(v.y, 63.0f);
+    EXPECT_FLOAT_EQ(v.z, -22.0f);
+    // Unit scale, no translation: (b0, b2, -b1).
+    const TovarVector3f& w = model.pObject[0].pVerts[1];
+    EXPECT_FLOAT_EQ(w.x, 11.0f);
+    EXPECT_FLOAT_EQ(w.y, 33.0f);
+    EXPECT_FLOAT_EQ(w.z, -20.0f);
+}
+
+TEST_F(MD2Import, TexCoordsAreScaledAndFlipped)
+{
+    Model m = md2test::Named({"a1", "a2"});
+    m.texCoords = {{{64, 0}}, {{0, 256}}, {{128, 64}}, {{-32, 32}}};
+    TovarMD23DModel model;
+    ASSERT_TRUE(Import(Build(m), &model));
+    const TovarVector2f* t = model.pObject[0].pTexVerts;
+    ASSERT_NE(t, nullptr);
+    EXPECT_FLOAT_EQ(t[0].x, 0.25f);
+    EXPECT_FLOAT_EQ(t[0].y, 1.0f);
+    EXPECT_FLOAT_EQ(t[1].x, 0.0f);
+    EXPECT_FLOAT_EQ(t[1].y, 0.0f);
+    EXPECT_FLOAT_EQ(t[2].x, 0.5f);
+    EXPECT_FLOAT_EQ(t[2].y, 0.75f);
+    EXPECT_FLOAT_EQ(t[3].x, -0.125f); // signed 16-bit
+}
+
+TEST_F(MD2Import, OnlyTheFirstObjectHoldsFacesAndTexCoords)
+{
+    Model m = md2test::Named({"run1", "run2", "run3"});
+    m.numVertices = 400;
+    m.frames[0].verts.resize(400);
+    m.triangles.push_back({{3, 2, 399, 1, 0, 3}}); // an index above 255 must survive the 16-bit decode
+    TovarMD23DModel model;
+    ASSERT_TRUE(Import(Build(m), &model));
+    ASSERT_EQ(model.numOfObjects, 3);
+    ASSERT_EQ(model.pObject.size(), 3u);
+    for (int j = 0; j < 3; ++j) {
+        const TovarMD23DObject& o = model.pObject[static_cast<size_t>(j)];
+        EXPECT_EQ(o.numOfVerts, 400);
+        EXPECT_EQ(o.numOfFaces, 3);
+        EXPECT_EQ(o.numTexVertex, 4);
+        EXPECT_EQ(o.materialID, 0);
+        EXPECT_FALSE(o.bHasTexture);
+        EXPECT_EQ(o.strName[0], '\0');
+        EXPECT_NE(o.pVerts, nullptr);
+        EXPECT_EQ(o.pNormals, nullptr);
+        EXPECT_EQ(o.pTexVerts != nullptr, j == 0);
+        EXPECT_EQ(o.pFaces != nullptr, j == 0);
+    }
+    const TovarFace& f = model.pObject[0].pFaces[2];
+    EXPECT_EQ(f.vertIndex[0], 3);
+    EXPECT_EQ(f.vertIndex[1], 2);
+    EXPECT_EQ(f.vertIndex[2], 399);
+    EXPECT_EQ(f.coordIndex[0], 1);
+    EXPECT_EQ(f.coordIndex[1], 0);
+    EXPECT_EQ(f.coordIndex[2], 3);
+    EXPECT_EQ(model.currentAnim, 0);
+    EXPECT_EQ(model.currentFrame, 0);
+}
+
+TEST_F(MD2Import, DumpLayout)
+{
+    Model m = md2test::Named({"stand01", "stand02", "stand03"});
+    m.frames[0].scale[0] = 0.5f;
+    m.frames[0].verts[0] = {{25, 0, 0}};
+    m.frames[0].translate[1] = 1e6f;
+    std::string dump = dir.file("dump.xml");
+    TovarMD23DModel model;
+    ASSERT_TRUE(Import(Build(m), &model, true, dump));
+
+    std::string text = ReadWholeFile(dump);
+    std::vector<std::string> lines = Lines(text);
+    const size_t F = 3, V = 4, T = 2;
+    ASSERT_EQ(lines.size(), 5 + F * (2 + 2 * V) + T);
+    EXPECT_EQ(text.back(), '\n');
+    EXPECT_EQ(lines[0], "<Model>");
+    EXPECT_EQ(lines[1], "<TotalFrames>3</TotalFrames>");
+    EXPECT_EQ(lines[2], "<Frame number = \"0\">");
+    EXPECT_EQ(lines[3], "<Vertices>4</Vertices>");
+    EXPECT_EQ(lines[4], "<TexCoord>0,0</TexCoord>");
+    EXPECT_EQ(lines[5], "<Vertice>12.5,0,-1e+06</Vertice>");
+    EXPECT_EQ(lines[12], "<Frame number = \"1\">");
+    EXPECT_EQ(lines[15], "<Vertice>11,30,-22</Vertice>"); // frame 1, vertex 0: bytes (11, 22, 30)
+    EXPECT_EQ(lines[lines.size() - 5], "<TotalTriangles>2</TotalTriangles>");
+    EXPECT_EQ(lines[lines.size() - 4], "<Triangle>0,1,2</Triangle>");
+    EXPECT_EQ(lines[lines.size() - 3], "<Triangle>0,2,3</Triangle>");
+    EXPECT_EQ(lines[lines.size() - 2], "</Frame>");
+    EXPECT_EQ(lines[lines.size() - 1], "</Model>");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "</Frame>"), 1);
+
+    // The dump is rewritten, not appended to, by the next import.
+    ASSERT_TRUE(Import(Build(md2test::Named({"a1"})), &model, true, dump));
+    EXPECT_EQ(Lines(ReadWholeFile(dump)).size(), 5u + 1 * (2 + 2 * 4) + 2);
+}
+
+TEST_F(MD2Import, DumpOnlyWhenAskedAndNeverDecidesTheResult)
+{
+    std::string bytes = Build(md2test::Named({"a1", "a2"}));
+    std::string existing = dir.file("existing.xml");
+    md2test::WriteBytes(existing, "keep me");
+    TovarMD23DModel model;
+    EXPECT_TRUE(Import(bytes, &model, false, existing));
+    EXPECT_EQ(ReadWholeFile(existing), "keep me");
+    std::string absent = dir.file("absent.xml");
+    EXPECT_TRUE(Import(bytes, &model, false, absent));
+    EXPECT_FALSE(std::filesystem::exists(absent));
+
+    // A dump that cannot be written is lost quietly; the import still succeeds.
+    EXPECT_TRUE(Import(bytes, &model, true, dir.file("no/such/dir/dump.xml")));
+    EXPECT_EQ(model.numOfObjects, 2);
+
+    // A refused file leaves no dump behind.
+    Model bad = md2test::Named({"a1", "a2"});
+    bad.triangles[1][1] = 9;
+    std::string badDump = dir.file("bad.xml");
+    EXPECT_FALSE(Import(Build(bad), &model, true, badDump));
+    EXPECT_FALSE(std::filesystem::exists(badDump));
+}
+
+TEST_F(MD2Import, ReimportReplacesTheEarlierModel)
+{
+    TovarMD23DModel model;
+    ASSERT_TRUE(Import(Build(md2test::Named(md2test::Concat({md2test::Sequence("stand", 1, 5),
+                                                              md2test::Sequence("run", 1, 3)}))),
+                       &model));
+    EXPECT_EQ(model.numOfAnimations, 2);
+    model.currentAnim = 1;
+    model.currentFrame = 6;
+
+    ASSERT_TRUE(Import(Build(md2test::Named({"jump1", "jump2", "jump3"})), &model));
+    EXPECT_EQ(model.numOfObjects, 3);
+    EXPECT_EQ(model.pObject.size(), 3u);
+    EXPECT_EQ(model.numOfAnimations, 1);
+    ASSERT_EQ(model.pAnimations.size(), 1u);
+    EXPECT_STREQ(model.pAnimations[0].Name, "jump");
+    EXPECT_EQ(model.currentAnim, 0);
+    EXPECT_EQ(model.currentFrame, 0);
+    EXPECT_EQ(model.Texture.ID, 0u);
+
+    // Clearing releases the arrays and forgets them, so the destructor and a
+    // later import do not release them again.
+    loader.Clear3DObjects(&model);
+    for (const TovarMD23DObject& o : model.pObject) {
+        EXPECT_EQ(o.pVerts, nullptr);
+        EXPECT_EQ(o.pFaces, nullptr);
+        EXPECT_EQ(o.pTexVerts, nullptr);
+    }
+    EXPECT_EQ(model.numOfObjects, 3);
+    ASSERT_TRUE(Import(Build(md2test::Named({"a1", "a2"})), &model));
+    EXPECT_NE(model.pObject[1].pVerts, nullptr);
+}
+
+// ---- Malformed files: each is refused and the model stays as it was ----
+
+class MD2Malformed : public MD2Import {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Import(Build(md2test::Named({"keep1", "keep2"})), &model));
+        before = ModelState(model);
+    }
+    void ExpectRefused(const std::string& bytes, const std::string& what)
+    {
+        EXPECT_FALSE(Import(bytes, &model)) << what;
+        EXPECT_TRUE(ModelState(model) == before) << what;
+    }
+    void ExpectAccepted(const std::string& bytes, const std::string& what)
+    {
+        TovarMD23DModel other;
+        EXPECT_TRUE(Import(bytes, &other)) << what;
+    }
+    std::string Patched(std::string bytes, md2test::Field field, std::int32_t value)
+    {
+        md2test::PutI32(bytes, field, value);
+        return bytes;
+    }
+
+    TovarMD23DModel model;
+    ModelState before{model};
+};
+
+TEST_F(MD2Malformed, TruncatedAnywhere)
+{
+    std::string bytes = Build(md2test::Named({"a1", "a2", "a3"}));
+    for (size_t size = 0; size < bytes.size(); ++size)
+        ExpectRefused(bytes.substr(0, size), "truncated to " + std::to_string(size));
+    ExpectAccepted(bytes, "whole");
+}
+
+TEST_F(MD2Malformed, CountsAtAndPastTheFormatLimits)
+{
+    // Each file is built at the limit, then its count is raised by one.
+    {
+        Model m = md2test::Named({"a1"});
+        m.numSkins = 32;
+        std::string bytes = Build(m);
+        ExpectAccepted(bytes, "32 skins");
+        ExpectRefused(Patched(bytes, md2test::kNumSkins, 33), "33 skins");
+        ExpectRefused(Patched(bytes, md2test::kNumSkins, -1), "-1 skins");
+    }
+    {
+        Model m = md2test::Named({"a1"});
+        m.numVertices = 2048;
+        std::string bytes = Build(m);
+        ExpectAccepted(bytes, "2048 vertices");
+        std::string more = Patched(bytes, md2test::kNumVertices, 2049);
+        more = Patched(more, md2test::kFrameSize, 40 + 4 * 2049);
+        more.append(4, '\0');
+        ExpectRefused(more, "2049 vertices");
+        ExpectRefused(Patched(bytes, md2test::kNumVertices, -1), "-1 vertices");
+    }
+    {
+        Model m = md2test::Named({"a1"});
+        m.triangles.assign(4096, {{0, 1, 2, 0, 1, 2}});
+        std::string bytes = Build(m);
+        ExpectAccepted(bytes, "4096 triangles");
+        m.triangles.push_back({{0, 1, 2, 0, 1, 2}});
+        ExpectRefused(Build(m), "4097 triangles");
+        ExpectRefused(Patched(bytes, md2test::kNumTriangles, -1), "-1 triangles");
+        ExpectRefused(Patched(bytes, md2test::kNumTriangles, INT_MAX), "INT_MAX triangles");
+    }
+    {
+        Model m = md2test::Named(md2test::Sequence("f", 1, 512));
+        std::string bytes = Build(m);
+        ExpectAccepted(bytes, "512 frames");
+        m.frames.push_back(m.frames.back());
+        ExpectRefused(Build(m), "513 frames");
+        ExpectRefused(Patched(bytes, md2test::kNumFrames, -1), "-1 frames");
+    }
+    {
+        std::string bytes = Build(md2test::Named({"a1"}));
+        ExpectRefused(Patched(bytes, md2test::kNumTexCoords, -1), "-1 texture coordinates");
+        ExpectRefused(Patched(bytes, md2test::kNumTexCoords, INT_MAX), "INT_MAX texture coordinates");
+    }
+}
+
+TEST_F(MD2Malformed, FrameSizeAndSkinSize)
+{
+    Model m = md2test::Named({"a1", "a2"});
+    std::string bytes = Build(m); // frameSize 56
+    ExpectRefused(Patched(bytes, md2test::kFrameSize, 55), "frameSize below the vertices");
+    ExpectRefused(Patched(bytes, md2test::kFrameSize, 0), "frameSize 0");
+    ExpectRefused(Patched(bytes, md2test::kFrameSize, -56), "negative frameSize");
+
+    m.framePadding = 8320 - 56;
+    ExpectAccepted(Build(m), "frameSize 8320");
+    m.framePadding = 8321 - 56;
+    ExpectRefused(Build(m), "frameSize 8321");
+
+    ExpectRefused(Patched(bytes, md2test::kSkinWidth, 0), "skin width 0");
+    ExpectRefused(Patched(bytes, md2test::kSkinHeight, 0), "skin height 0");
+    ExpectRefused(Patched(bytes, md2test::kSkinWidth, -256), "negative skin width");
+}
+
+TEST_F(MD2Malformed, EverySectionInsideTheFile)
+{
+    std::string bytes = Build(md2test::Named({"a1", "a2"}));
+    const std::int32_t size = static_cast<std::int32_t>(bytes.size());
+    struct Section {
+        md2test::Field offset;
+        std::int32_t length;
+    } sections[] = {{md2test::kOffsetSkins, 64},
+                    {md2test::kOffsetTexCoords, 16},
+                    {md2test::kOffsetTriangles, 24},
+                    {md2test::kOffsetFrames, 2 * 56}};
+    for (const Section& s : sections) {
+        std::string name = "section at header offset " + std::to_string(s.offset);
+        ExpectRefused(Patched(bytes, s.offset, size - s.length + 1), name + " one past the end");
+        ExpectRefused(Patched(bytes, s.offset, -1), name + " negative");
+        ExpectRefused(Patched(bytes, s.offset, INT_MAX), name + " at INT_MAX");
+        ExpectRefused(Patched(bytes, s.offset, INT_MIN), name + " at INT_MIN");
+    }
+    // Ending exactly at the end of the file is fine (the bytes are garbage
+    // for this model's skins, which are not used).
+    ExpectAccepted(Patched(bytes, md2test::kOffsetSkins, size - 64), "skins ending at the end");
+
+    // Large counts whose byte lengths overflow 32 bits.
+    std::string many = Patched(bytes, md2test::kNumTexCoords, 0x40000001);
+    ExpectRefused(many, "texture coordinate length past 2^32");
+}
+
+TEST_F(MD2Malformed, IndicesOutOfRange)
+{
+    struct Case {
+        int corner;
+        std::int16_t value;
+        bool ok;
+    } cases[] = {{0, 3, true}, {0, 4, false}, {1, -1, false}, {2, 32767, false}, {2, -32768, false},
+                 {3, 3, true}, {3, 4, false}, {4, -1, false},  {5, 100, false}};
+    for (const Case& c : cases) {
+        Model m = md2test::Named({"a1", "a2"});
+        m.triangles[1][static_cast<size_t>(c.corner)] = c.value;
+        std::string what = "slot " + std::to_string(c.corner) + " = " + std::to_string(c.value);
+        if (c.ok)
+            ExpectAccepted(Build(m), what);
+        else
+            ExpectRefused(Build(m), what);
+    }
+    // No texture coordinates at all: any triangle is out of range.
+    Model m = md2test::Named({"a1"});
+    m.texCoords.clear();
+    ExpectRefused(Build(m), "triangles without texture coordinates");
+    m.triangles.clear();
+    ExpectAccepted(Build(m), "neither");
+}
+
+TEST_F(MD2Malformed, FrameNamesMustEndWithinSixteenBytes)
+{
+    Model m = md2test::Named({"a1", "a2"});
+    std::memset(m.frames[1].name, 'x', 16);
+    ExpectRefused(Build(m), "unterminated name");
+
+    m.frames[1].SetName("abcdefghijklmn12"); // 16 characters, cut to 16 bytes: no NUL
+    ExpectRefused(Build(m), "sixteen characters");
+
+    m.frames[0].SetName("abcdefghijklm01");
+    m.frames[1].SetName("abcdefghijklm02");
+    TovarMD23DModel ok;
+    ASSERT_TRUE(Import(Build(m), &ok));
+    ASSERT_EQ(ok.numOfAnimations, 1);
+    EXPECT_STREQ(ok.pAnimations[0].Name, "abcdefghijklm");
+}
