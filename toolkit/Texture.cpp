@@ -150,15 +150,10 @@ void PutU32(unsigned char* p, std::uint32_t v)
         p[i] = static_cast<unsigned char>((v >> (8 * i)) & 0xFF);
 }
 
-// Closes the file; on any failure removes what was written, so that no
-// half-written image is left behind for a reader to pick up.
-bool FinishWrite(FILE* f, const char* file, bool ok)
+// Closes the file; a failed write or close (a full disk) is a failed write.
+bool FinishWrite(FILE* f, bool ok)
 {
-    if (std::fclose(f) != 0)
-        ok = false;
-    if (!ok)
-        std::remove(NativePath(file).c_str());
-    return ok;
+    return std::fclose(f) == 0 && ok;
 }
 
 } // namespace
@@ -570,7 +565,7 @@ bool TovarTexture::WriteBMP(const char* file, int width, int height, const unsig
         }
         ok = WriteAll(f, row.data(), row.size());
     }
-    return FinishWrite(f, file, ok);
+    return FinishWrite(f, ok);
 }
 
 bool TovarTexture::WriteTGA(const char* file, short width, short height, const unsigned char* outImage)
@@ -599,7 +594,7 @@ bool TovarTexture::WriteTGA(const char* file, short width, short height, const u
         }
         ok = WriteAll(f, row.data(), row.size());
     }
-    return FinishWrite(f, file, ok);
+    return FinishWrite(f, ok);
 }
 
 namespace {
