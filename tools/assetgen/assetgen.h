@@ -12,6 +12,8 @@ namespace AssetGen {
 
 // Images/crosshair.bmp, Images/Floor.bmp, Images/Particle.bmp.
 bool GenerateImages(const std::string& outdir);
+// Models/Ogro/tris.md2 and Models/Ogro/Skin.bmp.
+bool GenerateCreature(const std::string& outdir);
 
 // Helpers shared by the generators.
 std::string JoinPath(const std::string& dir, const std::string& relative);

@@ -14,6 +14,7 @@ struct Generator {
 // One line per part of the data set.
 const Generator kGenerators[] = {
     {"images", AssetGen::GenerateImages},
+    {"creature", AssetGen::GenerateCreature},
 };
 
 } // namespace
