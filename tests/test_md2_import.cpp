@@ -438,3 +438,60 @@ TEST_F(MD2Malformed, FrameNamesMustEndWithinSixteenBytes)
     ASSERT_EQ(ok.numOfAnimations, 1);
     EXPECT_STREQ(ok.pAnimations[0].Name, "abcdefghijklm");
 }
+
+// ---- The game's own model, as committed ----
+
+TEST(MD2GameModel, StandsOnTheFloorAndAnimates)
+{
+    TovarMD2Loader loader;
+    TovarMD23DModel model;
+    const std::string path = std::string(QUELLIN_SOURCE_DIR) + "/data/Models/Ogro/tris.md2";
+    ASSERT_TRUE(loader.ImportMD2(&model, path.c_str(), false, ""));
+
+    const char* names[] = {"stand", "run", "attack", "pain", "jump", "death"};
+    const int starts[] = {0, 40, 46, 54, 58, 64};
+    ASSERT_EQ(model.numOfAnimations, 6);
+    for (int a = 0; a < 6; ++a) {
+        EXPECT_STREQ(model.pAnimations[static_cast<size_t>(a)].Name, names[a]);
+        EXPECT_EQ(model.pAnimations[static_cast<size_t>(a)].startFrame, starts[a]);
+    }
+    ASSERT_EQ(model.numOfObjects, 70);
+    const TovarMD23DObject& first = model.pObject[0];
+    EXPECT_GE(first.numOfFaces, 400);
+    EXPECT_LE(first.numOfFaces, 1200);
+    for (int i = 0; i < first.numTexVertex; ++i) {
+        EXPECT_GE(first.pTexVerts[i].x, 0.0f);
+        EXPECT_LE(first.pTexVerts[i].x, 1.0f);
+        EXPECT_GE(first.pTexVerts[i].y, 0.0f);
+        EXPECT_LE(first.pTexVerts[i].y, 1.0f);
+    }
+
+    // The game draws it at 0.2 scale with y = 0 at the model's origin: feet on
+    // the floor (y = -5), the top of the head about the eye height (y = 4).
+    for (int j = 0; j < 58; ++j) {
+        const TovarMD23DObject& o = model.pObject[static_cast<size_t>(j)];
+        float low = 1e9f, high = -1e9f;
+        for (int k = 0; k < o.numOfVerts; ++k) {
+            low = std::min(low, o.pVerts[k].y);
+            high = std::max(high, o.pVerts[k].y);
+        }
+        if (j >= 40 && j < 46) { // running: a foot down, or both just off the ground
+            EXPECT_GE(low, -25.2f) << "frame " << j;
+            EXPECT_LE(low, -24.0f) << "frame " << j;
+        } else {
+            EXPECT_NEAR(low, -25.0f, 0.2f) << "frame " << j;
+        }
+        if (j < 40) {
+            EXPECT_NEAR(high, 20.0f, 3.0f) << "frame " << j;
+        }
+    }
+
+    // The idle loop visibly moves: some vertex travels over half a unit
+    // between stand01 and stand11.
+    float most = 0.0f;
+    for (int k = 0; k < first.numOfVerts; ++k) {
+        TovarVector3f d = model.pObject[10].pVerts[k] - first.pVerts[k];
+        most = std::max(most, d.GetLength());
+    }
+    EXPECT_GT(most, 0.5f);
+}

@@ -562,7 +562,7 @@ Mesh BuildCreature()
     mesh.Ellipsoid({7.0, 2.2, 5.2}, {1.3, 1.3, 1.3}, 5, 3, kEye);
     mesh.Ellipsoid({7.0, -2.2, 5.2}, {1.3, 1.3, 1.3}, 5, 3, kEye);
     for (double side : {1.0, -1.0}) {
-        mesh.Tube({{2.5, 4.0 * side, 8.0}, {2.0, 7.5 * side, 10.5}, {1.0, 9.0 * side, 13.0}, {0.0, 9.2 * side, 15.0}},
+        mesh.Tube({{2.5, 4.0 * side, 8.0}, {2.2, 7.5 * side, 9.6}, {1.4, 9.2 * side, 11.4}, {0.6, 9.6 * side, 13.0}},
                   {1.5, 1.0, 0.55, 0.0}, 6, kHorn);
         mesh.Tube({{7.6, 2.9 * side, 2.4}, {8.3, 3.2 * side, 5.0}}, {0.7, 0.0}, 5, kTooth); // tusks
     }
@@ -658,11 +658,11 @@ std::vector<Vec3> PoseMesh(const Mesh& mesh, const Pose& p)
         const Placed& b = placed[v.bone];
         const Vec3 w = b.origin + b.rotation * swollen;
         out.push_back(w);
-        const bool support = p.lying ? v.tag != kClubTag : v.tag == kFootTag;
+        const bool support = p.lying || v.tag == kFootTag;
         if (support && w.z < ground)
             ground = w.z;
     }
-    // Stand on the floor: the feet's lowest point (or, lying, the body's) at z = -25.
+    // Stand on the floor: the feet's lowest point (lying, the lowest of all) at z = -25.
     const double shift = -25.0 - ground + p.lift;
     for (Vec3& w : out)
         w.z += shift;
@@ -714,7 +714,7 @@ std::vector<Frame> Animate(const Mesh& mesh)
         p.shoulder[1] = 10 + 20 * Sin(a);
         p.elbow[0] = 45;
         p.elbow[1] = 30;
-        p.lift = 1.2 * (0.5 + 0.5 * Cos(2 * a));
+        p.lift = 0.8 * (0.5 - 0.5 * Cos(2 * a)); // off the ground between strides
         std::snprintf(name, sizeof name, "run%d", i + 1);
         add(name, p);
     }
@@ -791,8 +791,13 @@ std::vector<Frame> Animate(const Mesh& mesh)
             p.nod = -10 - 4 * i;
             p.knee[0] = p.knee[1] = knee[i];
             p.hip[0] = p.hip[1] = knee[i] * 0.8;
-            p.shoulder[0] = p.shoulder[1] = arms[i];
-            p.spread[0] = p.spread[1] = 20 + 6 * i;
+            p.shoulder[0] = arms[i];
+            p.spread[0] = 20 + 6 * i;
+            // The club arm stays down by the side, so the club points up
+            // from the floor rather than into it.
+            p.shoulder[1] = -6.0 * i;
+            p.spread[1] = 25 + 5 * i;
+            p.elbow[1] = 30 + 6 * i;
             p.lying = true;
             std::snprintf(name, sizeof name, "death%d", i + 1);
             add(name, p);
