@@ -13,3 +13,12 @@ start_virtual_display
 echo "Display: $DISPLAY"
 
 ctest --test-dir build --output-on-failure -j 2
+
+# ---- Fuzz: a short run of every file reader's libFuzzer target -------------------
+# A separate clang build with AddressSanitizer and UndefinedBehaviorSanitizer;
+# each target runs a fixed number of inputs from its seed corpus (about a
+# minute in all). fuzz/README.md says how to run them for longer.
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DQUELLIN_FUZZ=ON -DQUELLIN_TESTS=OFF -DQUELLIN_BENCH=OFF >/dev/null
+cmake --build build-fuzz --target quellin_fuzzers
+ctest --test-dir build-fuzz -L fuzz --output-on-failure -j 2
