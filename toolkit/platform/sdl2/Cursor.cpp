@@ -3,6 +3,11 @@
 // point last set plus the motion since. That works wherever the window
 // manager puts the window, and under Wayland, where no program may move the
 // real pointer.
+//
+// Cursor coordinates are those of a screen whose top-left corner is the
+// window's: the window stands at (0, 0), as the game asks when it creates it.
+// When the mouse takes over the view, the cursor starts in the middle of the
+// window, so the view does not jump on the first frame.
 
 #include "toolkit/platform/sdl2/Internal.h"
 
@@ -12,13 +17,33 @@ bool g_visible = true;
 bool g_known = false; // false until the position was first read or set
 POINT g_cursor = {0, 0};
 
+SDL_Window* FocusWindow()
+{
+    if (!SDL_WasInit(SDL_INIT_VIDEO))
+        return nullptr;
+    SDL_Window* window = SDL_GetMouseFocus();
+    return window ? window : SDL_GetKeyboardFocus();
+}
+
 void ReadRealCursor()
 {
     int x = 0, y = 0;
     if (SDL_WasInit(SDL_INIT_VIDEO))
-        SDL_GetGlobalMouseState(&x, &y);
+        SDL_GetMouseState(&x, &y);
     g_cursor.x = x;
     g_cursor.y = y;
+    g_known = true;
+}
+
+void CentreInWindow()
+{
+    SDL_Window* window = FocusWindow();
+    if (!window)
+        return;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    g_cursor.x = w / 2;
+    g_cursor.y = h / 2;
     g_known = true;
 }
 
@@ -31,12 +56,8 @@ void CursorMoved(const SDL_MouseMotionEvent& motion)
     if (!g_known)
         ReadRealCursor();
     if (g_visible) {
-        // The real pointer is free: follow it, in screen coordinates.
-        int wx = 0, wy = 0;
-        if (SDL_Window* window = SDL_GetWindowFromID(motion.windowID))
-            SDL_GetWindowPosition(window, &wx, &wy);
-        g_cursor.x = wx + motion.x;
-        g_cursor.y = wy + motion.y;
+        g_cursor.x = motion.x;
+        g_cursor.y = motion.y;
     } else {
         g_cursor.x += motion.xrel;
         g_cursor.y += motion.yrel;
@@ -57,6 +78,8 @@ int ShowCursor(BOOL bShow)
     bool visible = bShow != FALSE;
     if (visible != g_visible) {
         g_visible = visible;
+        if (!visible)
+            CentreInWindow();
         if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_SetRelativeMouseMode(visible ? SDL_FALSE : SDL_TRUE) != 0)
             SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); // no relative mode: at least hide it
     }
@@ -78,8 +101,10 @@ BOOL SetCursorPos(int X, int Y)
     g_cursor.x = X;
     g_cursor.y = Y;
     g_known = true;
-    if (g_visible && SDL_WasInit(SDL_INIT_VIDEO))
-        SDL_WarpMouseGlobal(X, Y);
+    if (g_visible) {
+        if (SDL_Window* window = FocusWindow())
+            SDL_WarpMouseInWindow(window, X, Y);
+    }
     return TRUE;
 }
 
