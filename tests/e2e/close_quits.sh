@@ -8,7 +8,7 @@ start_game
 find_window
 sleep 1
 "$X11_CLOSE" "$WINDOW" || fail "could not send the close request"
-status=$(wait_game)
-[ "$status" = 0 ] || fail "exit status $status after closing the window"
+wait_game
+[ "$GAME_STATUS" = 0 ] || fail "exit status $GAME_STATUS after closing the window"
 check_log
 echo "passed"

@@ -11,7 +11,7 @@ echo "$geometry" | grep -q 'Width: 800' || fail "client width is not 800: $geome
 echo "$geometry" | grep -q 'Height: 600' || fail "client height is not 600: $geometry"
 sleep 1 # a few frames
 xdotool key Escape
-status=$(wait_game)
-[ "$status" = 0 ] || fail "exit status $status after Escape"
+wait_game
+[ "$GAME_STATUS" = 0 ] || fail "exit status $GAME_STATUS after Escape"
 check_log
 echo "passed"

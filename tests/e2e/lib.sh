@@ -1,10 +1,13 @@
 # Shared by the end-to-end tests: start the real game in a private copy of
 # data/ on the current display, find its window, and check what it leaves.
-# Usage in a test: . lib.sh <quellin> <data dir> <x11_close>
+# Usage in a test: . lib.sh <quellin> <data dir> <x11_close> <pixel_count>
 
 QUELLIN_BIN=$1
 DATA_DIR=$2
 X11_CLOSE=$3
+PIXEL_COUNT=$4
+# Screenshots are kept for a person to look at, beside the test's build files.
+ARTIFACTS=${QUELLIN_ARTIFACTS:-$PWD/artifacts}
 WORK=$(mktemp -d)
 GAME_PID=""
 WINDOW=""
@@ -46,14 +49,14 @@ find_window() {
   xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
 }
 
-# Waits for the game to end; prints its exit status.
+# Waits for the game to end; its exit status goes to GAME_STATUS.
 wait_game() {
-  local i status
+  local i
   for i in $(seq 1 150); do
     if ! kill -0 "$GAME_PID" 2>/dev/null; then
-      wait "$GAME_PID"; status=$?
+      wait "$GAME_PID"
+      GAME_STATUS=$?
       GAME_PID=""
-      echo "$status"
       return 0
     fi
     sleep 0.1
@@ -79,4 +82,26 @@ expected_log() {
 
 check_log() {
   diff <(expected_log "${1:-}") <(log_unstamped) >&2 || fail "the log differs from the expected lines"
+}
+
+# shot <name>: a screenshot of the game's window, kept as artifacts/<name>.png.
+shot() {
+  import -window "$WINDOW" -depth 8 "$WORK/$1.ppm" || fail "no screenshot $1"
+  mkdir -p "$ARTIFACTS"
+  convert "$WORK/$1.ppm" "$ARTIFACTS/$1.png" 2>/dev/null || true
+}
+
+# count <shot> <x> <y> <w> <h> <class>: pixels of a colour class in a rectangle.
+count() {
+  "$PIXEL_COUNT" "$WORK/$1.ppm" "$2" "$3" "$4" "$5" "$6"
+}
+
+# crop_sum <shot> <x> <y> <w> <h>: a checksum of a part of a screenshot.
+crop_sum() {
+  convert "$WORK/$1.ppm" -crop "$4x$5+$2+$3" +repage rgb:- | md5sum | cut -d' ' -f1
+}
+
+# hold <key> <seconds>: holds a key down for a while, as a player would.
+hold() {
+  xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"
 }

@@ -5,7 +5,7 @@ set -u
 . "$(dirname "$0")/lib.sh"
 
 start_game Images/Particle.bmp
-status=$(wait_game)
-[ "$status" = 0 ] || fail "exit status $status after a failed start-up"
+wait_game
+[ "$GAME_STATUS" = 0 ] || fail "exit status $GAME_STATUS after a failed start-up"
 check_log failed
 echo "passed"
