@@ -55,6 +55,30 @@ bool CheckState(long frame)
 
 void Key(int vk, bool down) { WindowProc(hwnd, down ? WM_KEYDOWN : WM_KEYUP, vk, 0); }
 
+// Points the view at the nearest living enemy, as a player taking aim would;
+// false when none is left.
+bool AimAtNearestEnemy()
+{
+    const TEntity* nearest = nullptr;
+    float best = 0;
+    for (int i = 0; i < EnemyList.TotalEntities; ++i) {
+        const TEntity& e = EnemyList.Entity[i];
+        float d = Camera.m_vPosition.GetDist(e.Position);
+        if (e.Health > 0 && (!nearest || d < best)) {
+            nearest = &e;
+            best = d;
+        }
+    }
+    if (!nearest || best < 1.0f)
+        return false;
+    TovarVector3f target = nearest->Position;
+    target.y = Camera.m_vPosition.y * 0.5f; // mid-body
+    TovarVector3f dir = target - Camera.m_vPosition;
+    dir.Normalize();
+    Camera.m_vView = Camera.m_vPosition + dir * 10.0f;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -88,6 +112,7 @@ int main(int argc, char** argv)
     long restarts = 0, gameOvers = 0;
     int maxLevel = 0, maxPool = 0;
     bool wasOver = false;
+    int aiming = 0;
     for (long frame = 0; frame < frames && ok; ++frame) {
         for (int vk : held)
             if (chance(40))
@@ -106,9 +131,15 @@ int main(int argc, char** argv)
             GetCursorPos(&p);
             SetCursorPos(static_cast<int>(p.x + random() % 41) - 20, static_cast<int>(p.y + random() % 41) - 20);
         }
-        // Stay near the enemies now and then, so that fights happen.
-        if (chance(5000))
-            Camera.PositionCamera(150, 4, 150, 250, 4, 250, 0, 1, 0);
+        // Now and then fight for a while: aim at the nearest enemy and hold
+        // the button, so that kills, new waves and a full pool happen too.
+        if (aiming == 0 && chance(2000))
+            aiming = 600;
+        if (aiming > 0) {
+            --aiming;
+            if (!gameover && AimAtNearestEnemy() && !TW.lmouse)
+                WindowProc(hwnd, WM_LBUTTONDOWN, 0, 0);
+        }
 
         RunFrame();
 
