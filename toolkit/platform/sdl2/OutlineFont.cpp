@@ -31,11 +31,21 @@ struct HFONT__ {
 namespace {
 
 // Every font handle we handed out and did not delete; anything else passed in
-// as a font is refused instead of being dereferenced.
+// as a font is refused instead of being dereferenced. Fonts still selected at
+// exit (the game never deletes its own) are released with the registry.
+struct FontRegistry {
+    std::set<HFONT__*> fonts;
+    ~FontRegistry()
+    {
+        for (HFONT__* font : fonts)
+            delete font;
+    }
+};
+
 std::set<HFONT__*>& LiveFonts()
 {
-    static std::set<HFONT__*> fonts;
-    return fonts;
+    static FontRegistry registry;
+    return registry.fonts;
 }
 
 HFONT__* AsFont(HGDIOBJ object)
