@@ -5,22 +5,24 @@ start_virtual_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     return 0
   fi
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    QUELLIN_XVFB_PID=$!
-    export DISPLAY=":$n"
-    local i
-    for i in $(seq 1 50); do
-      if xdpyinfo >/dev/null 2>&1; then
-        trap 'kill $QUELLIN_XVFB_PID 2>/dev/null || true' EXIT
-        return 0
-      fi
-      sleep 0.1
-    done
-    kill "$QUELLIN_XVFB_PID" 2>/dev/null || true
+  # Xvfb picks a free display number itself and reports it once it accepts
+  # connections, so that servers started side by side never collide.
+  local number_file i
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  QUELLIN_XVFB_PID=$!
+  for i in $(seq 1 100); do
+    if [ -s "$number_file" ]; then
+      export DISPLAY=":$(head -n 1 "$number_file")"
+      rm -f "$number_file"
+      trap 'kill $QUELLIN_XVFB_PID 2>/dev/null || true' EXIT
+      return 0
+    fi
+    kill -0 "$QUELLIN_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
+  rm -f "$number_file"
+  kill "$QUELLIN_XVFB_PID" 2>/dev/null || true
   echo "Could not start a virtual display (Xvfb)." >&2
   return 1
 }
