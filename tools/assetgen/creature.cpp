@@ -9,6 +9,7 @@
 // at y = -5 with its head at the player's eye height.
 
 #include "tools/assetgen/assetgen.h"
+#include "tools/assetgen/noise.h"
 
 #include <cmath>
 #include <cstdint>
@@ -131,57 +132,6 @@ Mat3 AlongAxis(Vec3 axis)
     return {{{x.x, yy.x, axis.x}, {x.y, yy.y, axis.y}, {x.z, yy.z, axis.z}}};
 }
 
-// ---- Deterministic noise for the skin ----------------------------------------------
-
-std::uint32_t Hash(std::uint32_t x)
-{
-    x ^= x >> 16;
-    x *= 0x7FEB352Du;
-    x ^= x >> 15;
-    x *= 0x846CA68Bu;
-    x ^= x >> 16;
-    return x;
-}
-
-double Random01(int x, int y, std::uint32_t seed)
-{
-    const std::uint32_t h = Hash(std::uint32_t(x) * 0x9E3779B1u ^ Hash(std::uint32_t(y) * 0x85EBCA77u ^ Hash(seed)));
-    return double(h >> 8) / 16777216.0;
-}
-
-double Smooth(double t)
-{
-    return t * t * (3.0 - 2.0 * t);
-}
-
-double Lerp(double a, double b, double t)
-{
-    return a + (b - a) * t;
-}
-
-double Clamp01(double v)
-{
-    return v < 0.0 ? 0.0 : v > 1.0 ? 1.0 : v;
-}
-
-double Noise(int px, int py, int cell, std::uint32_t seed)
-{
-    const int ix = px / cell, iy = py / cell;
-    const double fx = Smooth(double(px % cell) / cell), fy = Smooth(double(py % cell) / cell);
-    return Lerp(Lerp(Random01(ix, iy, seed), Random01(ix + 1, iy, seed), fx),
-                Lerp(Random01(ix, iy + 1, seed), Random01(ix + 1, iy + 1, seed), fx), fy);
-}
-
-double Fractal(int px, int py, int cell, std::uint32_t seed)
-{
-    double sum = 0.0, weight = 1.0, total = 0.0;
-    for (int c = cell; c >= 2; c /= 2, weight *= 0.5, ++seed) {
-        sum += weight * Noise(px, py, c, seed);
-        total += weight;
-    }
-    return sum / total;
-}
-
 // ---- The skin atlas: 4 x 4 cells of 64 pixels, one material per cell -------------------
 
 const int kSkinSize = 256;
@@ -221,8 +171,8 @@ Colour Scaled(Colour a, double s)
 Colour Hide(int px, int py, double tone)
 {
     const Colour light = {0.42, 0.55, 0.25}, dark = {0.20, 0.30, 0.12};
-    Colour c = Mix(dark, light, Fractal(px, py, 16, 11) * 0.8 + 0.1);
-    const double spots = Fractal(px, py, 8, 23);
+    Colour c = Mix(dark, light, Fractal(px, py, 16, 11, 2) * 0.8 + 0.1);
+    const double spots = Fractal(px, py, 8, 23, 2);
     if (spots > 0.62)
         c = Mix(c, Colour{0.16, 0.20, 0.10}, Clamp01((spots - 0.62) * 6.0));
     return Scaled(c, tone);
@@ -239,7 +189,7 @@ Colour Paint(Material m, double u, double v, int px, int py)
     case kBelly: {
         // Pale, folded belly: darker creases across it.
         const Colour pale = {0.72, 0.62, 0.38};
-        Colour c = Scaled(pale, 0.85 + 0.2 * Fractal(px, py, 8, 31));
+        Colour c = Scaled(pale, 0.85 + 0.2 * Fractal(px, py, 8, 31, 2));
         const double fold = Sin(v * kPi * 7.0);
         if (fold > 0.8)
             c = Scaled(c, 1.0 - (fold - 0.8) * 2.0);
@@ -249,7 +199,7 @@ Colour Paint(Material m, double u, double v, int px, int py)
         Colour c = Hide(px, py, 1.05);
         // A dark bristly crest along the top of the skull.
         if (v < 0.3 && (u > 0.35 && u < 0.65 ? true : v < 0.15)) {
-            const double hair = Fractal(px * 4, py, 4, 41);
+            const double hair = Fractal(px * 4, py, 4, 41, 2);
             c = Mix(c, Colour{0.12, 0.08, 0.05}, 0.6 + 0.4 * hair);
         }
         // Wrinkles over the eyes at the front.
@@ -269,21 +219,21 @@ Colour Paint(Material m, double u, double v, int px, int py)
         Colour c = Mix(Colour{0.90, 0.85, 0.70}, Colour{0.35, 0.28, 0.20}, v);
         if (Sin(v * kPi * 10.0) > 0.7)
             c = Scaled(c, 0.8);
-        return Scaled(c, 0.9 + 0.1 * Noise(px, py, 4, 53));
+        return Scaled(c, 0.9 + 0.1 * ValueNoise(px, py, 4, 53));
     }
     case kLeather: {
-        Colour c = Scaled(Colour{0.42, 0.26, 0.14}, 0.75 + 0.35 * Fractal(px, py, 16, 61));
+        Colour c = Scaled(Colour{0.42, 0.26, 0.14}, 0.75 + 0.35 * Fractal(px, py, 16, 61, 2));
         // Stitches along the edges.
         if ((v < 0.1 || v > 0.9) && (px % 6) < 3)
             c = Colour{0.80, 0.72, 0.55};
         return c;
     }
     case kWood: {
-        const double grain = Sin(u * kPi * 12.0 + 3.0 * Fractal(px, py, 8, 71));
+        const double grain = Sin(u * kPi * 12.0 + 3.0 * Fractal(px, py, 8, 71, 2));
         return Scaled(Colour{0.50, 0.33, 0.16}, 0.8 + 0.2 * grain);
     }
     case kClubHead: {
-        Colour c = Scaled(Colour{0.36, 0.22, 0.10}, 0.8 + 0.3 * Fractal(px, py, 8, 83));
+        Colour c = Scaled(Colour{0.36, 0.22, 0.10}, 0.8 + 0.3 * Fractal(px, py, 8, 83, 2));
         // Iron studs on a grid.
         const int sx = (px % 16) - 8, sy = (py % 16) - 8;
         const int r2 = sx * sx + sy * sy;
@@ -294,7 +244,7 @@ Colour Paint(Material m, double u, double v, int px, int py)
     case kForearm: {
         Colour c = Hide(px, py, 0.95);
         // Dark bands around the forearms and shins.
-        const double band = Sin(v * kPi * 8.0 + 2.0 * Noise(px, py, 8, 97));
+        const double band = Sin(v * kPi * 8.0 + 2.0 * ValueNoise(px, py, 8, 97));
         if (band > 0.55)
             c = Mix(c, Colour{0.10, 0.14, 0.06}, 0.7);
         return c;
@@ -307,7 +257,7 @@ Colour Paint(Material m, double u, double v, int px, int py)
         return c;
     }
     case kTooth:
-        return Scaled(Colour{0.95, 0.92, 0.78}, 0.9 + 0.1 * Noise(px, py, 4, 101));
+        return Scaled(Colour{0.95, 0.92, 0.78}, 0.9 + 0.1 * ValueNoise(px, py, 4, 101));
     case kJaw: {
         Colour c = Hide(px, py, 0.95);
         // A row of teeth and a dark mouth along the front of the jaw's top.
@@ -318,7 +268,7 @@ Colour Paint(Material m, double u, double v, int px, int py)
         return c;
     }
     case kFoot: {
-        Colour c = Scaled(Colour{0.30, 0.28, 0.16}, 0.8 + 0.3 * Fractal(px, py, 8, 113));
+        Colour c = Scaled(Colour{0.30, 0.28, 0.16}, 0.8 + 0.3 * Fractal(px, py, 8, 113, 2));
         // Claws at the front edge.
         if (u > 0.75 && (py % 10) < 5)
             c = Colour{0.88, 0.84, 0.72};
@@ -335,10 +285,6 @@ Colour Paint(Material m, double u, double v, int px, int py)
     }
 }
 
-unsigned char ToByte(double v)
-{
-    return static_cast<unsigned char>(Clamp01(v) * 255.0 + 0.5);
-}
 
 // Rows bottom first, as the BMP writer expects; atlas row 0 is the top.
 std::vector<unsigned char> PaintSkin()

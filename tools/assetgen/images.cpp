@@ -1,6 +1,7 @@
 // The three images of the game: the crosshair, the floor and the bullet glow.
 
 #include "tools/assetgen/assetgen.h"
+#include "tools/assetgen/noise.h"
 
 #include "toolkit/Texture.h"
 
@@ -34,70 +35,6 @@ bool WriteImage(const std::string& file, int width, int height, const unsigned c
 }
 
 namespace {
-
-// ---- Deterministic noise --------------------------------------------------------
-
-std::uint32_t Hash(std::uint32_t x)
-{
-    x ^= x >> 16;
-    x *= 0x7FEB352Du;
-    x ^= x >> 15;
-    x *= 0x846CA68Bu;
-    x ^= x >> 16;
-    return x;
-}
-
-std::uint32_t Hash3(int x, int y, std::uint32_t seed)
-{
-    return Hash(std::uint32_t(x) * 0x9E3779B1u ^ Hash(std::uint32_t(y) * 0x85EBCA77u ^ Hash(seed)));
-}
-
-// A uniform value in [0, 1) for a lattice point.
-double Random01(int x, int y, std::uint32_t seed)
-{
-    return double(Hash3(x, y, seed) >> 8) / 16777216.0;
-}
-
-double Smooth(double t)
-{
-    return t * t * (3.0 - 2.0 * t);
-}
-
-double Lerp(double a, double b, double t)
-{
-    return a + (b - a) * t;
-}
-
-double Clamp01(double v)
-{
-    return v < 0.0 ? 0.0 : v > 1.0 ? 1.0 : v;
-}
-
-// Value noise with one lattice point every `cell` pixels.
-double ValueNoise(int px, int py, int cell, std::uint32_t seed)
-{
-    const int ix = px / cell, iy = py / cell;
-    const double fx = Smooth(double(px % cell) / cell), fy = Smooth(double(py % cell) / cell);
-    const double a = Random01(ix, iy, seed), b = Random01(ix + 1, iy, seed);
-    const double c = Random01(ix, iy + 1, seed), d = Random01(ix + 1, iy + 1, seed);
-    return Lerp(Lerp(a, b, fx), Lerp(c, d, fx), fy);
-}
-
-// Octaves from `cell` down to 4 pixels, each half the weight of the last; in [0, 1].
-double Fractal(int px, int py, int cell, std::uint32_t seed)
-{
-    double sum = 0.0, weight = 1.0, total = 0.0;
-    for (int c = cell; c >= 4; c /= 2, weight *= 0.5, ++seed) {
-        sum += weight * ValueNoise(px, py, c, seed);
-        total += weight;
-    }
-    return sum / total;
-}
-
-unsigned char ToByte(double v)
-{
-    return static_cast<unsigned char>(Clamp01(v) * 255.0 + 0.5);
-}
 
 void Put(std::vector<unsigned char>& rgb, int width, int x, int y, double r, double g, double b)
 {
@@ -205,9 +142,9 @@ bool Floor(const std::string& outdir)
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             // Large scale: where the ground is green, and how worn it is.
-            const double green = Smooth(Clamp01((Fractal(x, y, 256, 11) - 0.36) * 3.2));
-            const double dryness = Fractal(x + 517, y + 229, 128, 23);
-            const double grain = Fractal(x, y, 16, 37) - 0.5;
+            const double green = Smooth(Clamp01((Fractal(x, y, 256, 11, 4) - 0.36) * 3.2));
+            const double dryness = Fractal(x + 517, y + 229, 128, 23, 4);
+            const double grain = Fractal(x, y, 16, 37, 4) - 0.5;
             const double fine = Random01(x, y, 41) - 0.5;
 
             double f1, f2;
@@ -226,7 +163,7 @@ bool Floor(const std::string& outdir)
             double sb = (0.44 + 0.10 * tone - 0.03 * warm + 0.08 * dryness + 0.08 * grain + 0.03 * fine) * bevel;
 
             // Moss creeping over the stones in the green patches.
-            const double moss = Clamp01(green * (0.35 + 0.9 * Fractal(x + 91, y + 37, 32, 53)) - 0.25);
+            const double moss = Clamp01(green * (0.35 + 0.9 * Fractal(x + 91, y + 37, 32, 53, 4)) - 0.25);
             sr = Lerp(sr, 0.26 + 0.06 * grain, moss);
             sg = Lerp(sg, 0.38 + 0.08 * grain, moss);
             sb = Lerp(sb, 0.16 + 0.04 * grain, moss);
@@ -235,7 +172,7 @@ bool Floor(const std::string& outdir)
             // widen where the stones are overgrown.
             const double jointWidth = 2.2 + 3.0 * green;
             const double joint = 1.0 - Smooth(Clamp01((edge - jointWidth) / 1.5 + 1.0));
-            const double blade = Random01(x, y / 2, 59) * 0.5 + Fractal(x, y, 8, 61) * 0.5;
+            const double blade = Random01(x, y / 2, 59) * 0.5 + Fractal(x, y, 8, 61, 4) * 0.5;
             const double jr = Lerp(0.31 + 0.05 * grain, 0.23 + 0.08 * blade, green);
             const double jg = Lerp(0.27 + 0.05 * grain, 0.32 + 0.12 * blade, green);
             const double jb = Lerp(0.21 + 0.04 * grain, 0.13 + 0.04 * blade, green);
