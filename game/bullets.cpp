@@ -59,22 +59,25 @@ void Enemy_Shoot(int i)
 
     const TEntity& enemy = EnemyList.Entity[i];
     // Aimed at the eye as it is now, from the enemy's feet; no lead.
-    TovarVector3f aim = Camera.m_vPosition - enemy.Position;
+    if (FireBullet(enemy.Position, Camera.m_vPosition - enemy.Position, 0))
+        EnemyShootWaitTime = EnemyWaitTimeToShoot;
+}
 
+bool FireBullet(TovarVector3f from, TovarVector3f direction, int owner)
+{
     for (int j = 0; j < BList.totalbullets; ++j) {
         Bullet& b = BList.Bullets[j];
         if (b.Used)
             continue;
-        b.Pos = enemy.Position;
-        b.Vec = aim;
+        b.Pos = from;
+        b.Vec = direction;
         b.Speed = 3.5f;
-        b.Length = 0;
-        b.MaxLength = 1000;
-        b.Owner = 0;
+        BList.SetLengthAndMaxLength(j, 0, 1000);
+        b.Owner = owner;
         BList.SetUsed(j, true);
-        EnemyShootWaitTime = EnemyWaitTimeToShoot;
-        return;
+        return true;
     }
-    // Every slot is in flight: make room; the next shooter fires into it.
+    // Every slot is in flight: make room; the next shot fires into it.
     BList.Add();
+    return false;
 }

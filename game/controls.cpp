@@ -30,7 +30,7 @@ void Restart()
     ReBuildEnemyes();
     player_score = 0;
     PlayerHealth = 100;
-    Camera.PositionCamera(5, 4, 10, 0, 3, 0, 0, 0.1f, 0);
+    PlaceCameraAtStart();
     // After the rebuild on purpose: the first wave after a restart is fought
     // with the full damage.
     EnemyWaitTimeToShoot = 100;
@@ -42,29 +42,17 @@ void Restart()
 
 void Fire()
 {
-    for (int i = 0; i < BList.totalbullets; ++i) {
-        Bullet& b = BList.Bullets[i];
-        if (b.Used)
-            continue;
-        BList.SetUsed(i, true);
-        b.Pos = Camera.m_vView; // from the view point, not the eye
-        b.Length = 0;
-        b.Vec = Camera.m_vView - Camera.m_vPosition;
-        b.Speed = 3.5f;
-        b.MaxLength = 1000;
+    // From the view point, not the eye. With the pool full it grows instead,
+    // and the shot comes next frame, into the new slot.
+    if (FireBullet(Camera.m_vView, Camera.m_vView - Camera.m_vPosition, 1))
         WaitTime = 8;
-        b.Owner = 1;
-        return;
-    }
-    // Pool full: grow it; the shot comes next frame, into the new slot.
-    BList.Add();
 }
 
 bool PointBlocked(const TovarVector3f& point)
 {
     for (int i = 0; i < EnemyList.TotalEntities; ++i) {
         const TEntity& e = EnemyList.Entity[i];
-        if (e.Health <= 0)
+        if (!e.IsAlive())
             continue;
         if (e.BSphere.IsPointInSphere(&point))
             return true;

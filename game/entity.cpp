@@ -57,3 +57,11 @@ void TEntityList::ReBuildData()
     for (int i = 0; i < TotalEntities; ++i)
         Entity[i].CalculateBSphere();
 }
+
+int TEntityList::CountLiving() const
+{
+    int living = 0;
+    for (int i = 0; i < TotalEntities; ++i)
+        living += Entity[i].IsAlive() ? 1 : 0;
+    return living;
+}

@@ -30,6 +30,8 @@ public:
 
     TEntity();
     void CalculateBSphere();
+    // Only living entities are drawn, moved, hit, counted and in the way.
+    bool IsAlive() const { return Health > 0; }
 };
 
 // The entities of the current wave, index 0 first. The array is replaced
@@ -46,4 +48,5 @@ public:
     void AddEntity();
     void ClearEntities();
     void ReBuildData();
+    int CountLiving() const;
 };

@@ -115,11 +115,7 @@ void DrawCameraViewCoords()
 
 void DrawTotalEnemyes()
 {
-    int totalenemyes = EnemyList.TotalEntities;
-    for (int i = 0; i < EnemyList.TotalEntities; ++i) {
-        if (EnemyList.Entity[i].Health <= 0)
-            --totalenemyes;
-    }
+    int totalenemyes = EnemyList.CountLiving();
     BeginHudText();
     Font.DrawTextA(17, -4, -31, "Total Enemies: %i", totalenemyes);
     EndHudText();

@@ -78,8 +78,7 @@ int Init()
 
     Font.CreateGLFont("Comic Sans MS");
 
-    // The up vector is short on purpose; everything that reads it normalises.
-    Camera.PositionCamera(5, 4, 10, 0, 3, 0, 0, 0.1f, 0);
+    PlaceCameraAtStart();
 
     EnemyList.Set(level * 5);
     ReBuildEnemyes();
@@ -87,6 +86,12 @@ int Init()
 }
 
 void Update() { Camera.Update(); }
+
+void PlaceCameraAtStart()
+{
+    // The up vector is short on purpose; everything that reads it normalises.
+    Camera.PositionCamera(5, 4, 10, 0, 3, 0, 0, 0.1f, 0);
+}
 
 void RunFrame()
 {

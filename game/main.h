@@ -74,6 +74,8 @@ extern BulletsList BList;
 int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 int Init();
 void Update();
+// The eye at (5, 4, 10) looking at (0, 3, 0): where every game starts.
+void PlaceCameraAtStart();
 // One frame of the main loop, run when no message is waiting: mouse look,
 // DrawGLScene, the buffer swap and CheckKeys.
 void RunFrame();
@@ -84,6 +86,10 @@ void DrawGLScene();
 void ReBuildEnemyes();
 bool CheckIfPlayerIsOutOfArea();
 void Enemy_Shoot(int i);
+// Takes the first free slot of BList for a shot at 3.5 units a frame for 1000
+// frames; when every slot is in flight the pool grows instead and nothing is
+// fired (false).
+bool FireBullet(TovarToolkit::TovarVector3f from, TovarToolkit::TovarVector3f direction, int owner);
 void CheckKeys();
 bool IsPlayerColliding_View();
 bool IsPlayerColliding_Pos();

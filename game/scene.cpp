@@ -11,7 +11,7 @@ namespace {
 const float kArenaHalf = 500.0f;
 const float kFloorY = -5.0f;
 const float kEnemyScale = 0.2f;
-const float kEnemyTurn = 100.0f; // degrees; the model faces +x in its file
+const float kEnemyTurn = 100.0f; // degrees about +y, the same for every enemy
 const float kEnemyStep = 0.4f;
 const float kChaseMin = 30.0f;
 const float kChaseMax = 200.0f;
@@ -19,8 +19,6 @@ const float kFireRange = 200.0f;
 const float kPlayerRadius = 7.0f;
 const int kHitCost = 5;
 const int kKillScore = 50;
-
-bool Alive(const TEntity& e) { return e.Health > 0; }
 
 void DrawBullets()
 {
@@ -49,7 +47,7 @@ void StepEnemies()
     const TovarVector3f eye = Camera.m_vPosition;
     for (int i = 0; i < EnemyList.TotalEntities; ++i) {
         TEntity& e = EnemyList.Entity[i];
-        if (!Alive(e))
+        if (!e.IsAlive())
             continue;
 
         if (e.Position.x > kArenaHalf)
@@ -90,15 +88,6 @@ void StepEnemies()
     }
 }
 
-int CountLiving()
-{
-    int left = EnemyList.TotalEntities;
-    for (int i = 0; i < EnemyList.TotalEntities; ++i)
-        if (!Alive(EnemyList.Entity[i]))
-            --left;
-    return left;
-}
-
 void ApplyHits()
 {
     for (int i = 0; i < BList.totalbullets; ++i) {
@@ -106,9 +95,9 @@ void ApplyHits()
         for (int j = 0; j < EnemyList.TotalEntities; ++j) {
             TEntity& e = EnemyList.Entity[j];
 
-            if (b.Used && b.Owner == 1 && Alive(e) && e.BSphere.IsPointInSphere(&b.Pos)) {
+            if (b.Used && b.Owner == 1 && e.IsAlive() && e.BSphere.IsPointInSphere(&b.Pos)) {
                 b.Used = false;
-                if (Alive(e) && e.IsEnemy) {
+                if (e.IsAlive() && e.IsEnemy) {
                     e.Health -= EnemyDamage;
                     if (e.Health <= 0)
                         player_score += kKillScore;
@@ -175,7 +164,7 @@ void DrawGLScene()
 
         // Kills come later in this frame, so a wave emptied now is rebuilt
         // in the next one.
-        if (CountLiving() == 0)
+        if (EnemyList.CountLiving() == 0)
             ReBuildEnemyes();
 
         ApplyHits();

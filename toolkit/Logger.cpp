@@ -2,8 +2,6 @@
 
 #include "toolkit/File.h"
 
-#include <cstdio>
-
 namespace TovarToolkit {
 
 namespace {
@@ -15,30 +13,34 @@ TovarLog::~TovarLog() { ShutDown(); }
 void TovarLog::Init(const char* FileName)
 {
     LogFile = FileName;
-    Write("w", {"<TovarToolkit>\n<SysMsg>Tovarlog Started!\nTovarlog compiled at ", __TIME__, __DATE__,
-                "</SysMsg>\n"});
+    Write(std::ios::out | std::ios::trunc,
+          {"<TovarToolkit>\n<SysMsg>Tovarlog Started!\nTovarlog compiled at ", __TIME__, __DATE__, "</SysMsg>\n"});
 }
 
 void TovarLog::WriteMsg(const char* Message, const char* Tag)
 {
-    Write("a", {"<", Tag, ">", Message, "</", Tag, ">\n"});
+    Write(std::ios::out | std::ios::app, {"<", Tag, ">", Message, "</", Tag, ">\n"});
 }
 
-void TovarLog::ShutDown() { Write("a", {kTrailer}); }
+void TovarLog::ShutDown() { Write(std::ios::out | std::ios::app, {kTrailer}); }
 
 // Text mode, so each "\n" becomes the platform's line end. A failed open loses
-// only this call's text; the next call tries the file afresh.
-bool TovarLog::Write(const char* mode, std::initializer_list<const char*> pieces)
+// only this call's text: the stream is cleared, and the next call tries the
+// file afresh.
+bool TovarLog::Write(std::ios::openmode mode, std::initializer_list<const char*> pieces)
 {
     if (!LogFile)
         return false;
-    FILE* f = OpenFile(LogFile, mode);
-    if (!f)
+    Log.clear();
+    Log.open(NativePath(LogFile), mode);
+    if (!Log.is_open())
         return false;
-    bool ok = true;
     for (const char* piece : pieces)
-        ok = ok && std::fputs(piece ? piece : "", f) >= 0;
-    return std::fclose(f) == 0 && ok;
+        Log << (piece ? piece : "");
+    Log.close();
+    bool ok = !Log.fail();
+    Log.clear();
+    return ok;
 }
 
 } // namespace TovarToolkit

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fstream>
 #include <initializer_list>
 
 namespace TovarToolkit {
@@ -19,8 +20,9 @@ public:
     void ShutDown();
 
 private:
-    bool Write(const char* mode, std::initializer_list<const char*> pieces);
+    bool Write(std::ios::openmode mode, std::initializer_list<const char*> pieces);
 
+    std::ofstream Log; // open only while one call writes
     const char* LogFile = nullptr;
 };
 

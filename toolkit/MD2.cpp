@@ -597,7 +597,8 @@ bool TovarMD2Loader::SetAnimation(TovarMD23DModel* Model, const char* AnimName)
     if (!Model)
         return false;
     int animations = AnimationCount(Model);
-    if (animations <= 0)
+    // No animation is playing (an empty table, or an index past its end).
+    if (animations <= 0 || Model->currentAnim == Model->numOfAnimations)
         return false;
     if (Model->currentAnim >= 0 && Model->currentAnim < animations && AnimName &&
         std::strcmp(Model->pAnimations[static_cast<size_t>(Model->currentAnim)].Name, AnimName) == 0)

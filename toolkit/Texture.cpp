@@ -166,8 +166,8 @@ TovarTexture::TovarTexture()
 TovarTexture::~TovarTexture()
 {
     FreeImage();
-    // Only a texture that was uploaded has a name, and only then is a GL
-    // context known to exist.
+    // Only a texture that was uploaded has a name to give back. (At exit the
+    // context may be gone already; the call is then harmless.)
     if (ID != 0)
         glDeleteTextures(1, &ID);
 }

@@ -25,12 +25,6 @@ bool InRange(int key) { return key >= 0 && key < 256; }
 
 } // namespace
 
-TovarWindow::TovarWindow()
-    : hRC(nullptr), hInstance(nullptr), Key{}, Active(false), FullScreen(false), lmouse(false),
-      rmouse(false), maxperspective(100.0f)
-{
-}
-
 bool TovarWindow::Create(const char* title, int width, int height, int bits)
 {
     RECT WindowRect = {0, 0, width, height};

@@ -17,7 +17,12 @@ public:
     bool rmouse;
     float maxperspective; // far clipping distance
 
-    TovarWindow();
+    // constexpr: the global window is ready before any other global object.
+    constexpr TovarWindow()
+        : hRC(nullptr), hInstance(nullptr), Key{}, Active(false), FullScreen(false), lmouse(false),
+          rmouse(false), maxperspective(100.0f)
+    {
+    }
 
     bool Create(const char* title, int width, int height, int bits);
     void ReSize(int w, int h);

@@ -6,8 +6,9 @@
 //
 // Cursor coordinates are those of a screen whose top-left corner is the
 // window's: the window stands at (0, 0), as the game asks when it creates it.
-// When the mouse takes over the view, the cursor starts in the middle of the
-// window, so the view does not jump on the first frame.
+// When the mouse takes over the view, the cursor starts where the program
+// last put it (the first time: the middle of the window), so the view does
+// not jump when it is hidden again.
 
 #include "toolkit/platform/sdl2/Internal.h"
 
@@ -16,6 +17,8 @@ namespace {
 bool g_visible = true;
 bool g_known = false; // false until the position was first read or set
 POINT g_cursor = {0, 0};
+bool g_everSet = false;
+POINT g_lastSet = {0, 0};
 
 SDL_Window* FocusWindow()
 {
@@ -35,8 +38,13 @@ void ReadRealCursor()
     g_known = true;
 }
 
-void CentreInWindow()
+void PlaceForSteering()
 {
+    if (g_everSet) {
+        g_cursor = g_lastSet;
+        g_known = true;
+        return;
+    }
     SDL_Window* window = FocusWindow();
     if (!window)
         return;
@@ -79,7 +87,7 @@ int ShowCursor(BOOL bShow)
     if (visible != g_visible) {
         g_visible = visible;
         if (!visible)
-            CentreInWindow();
+            PlaceForSteering();
         if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_SetRelativeMouseMode(visible ? SDL_FALSE : SDL_TRUE) != 0)
             SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); // no relative mode: at least hide it
     }
@@ -101,6 +109,8 @@ BOOL SetCursorPos(int X, int Y)
     g_cursor.x = X;
     g_cursor.y = Y;
     g_known = true;
+    g_lastSet = g_cursor;
+    g_everSet = true;
     if (g_visible) {
         if (SDL_Window* window = FocusWindow())
             SDL_WarpMouseInWindow(window, X, Y);
