@@ -40,7 +40,7 @@ mkdir -p artifacts
 shot="$root/artifacts/quellin.png"
 import -window "$window" "$shot"
 xdotool windowfocus --sync "$window" 2>/dev/null || true
-xdotool key Escape
+xdotool keydown Escape; sleep 0.3; xdotool keyup Escape
 status=0
 wait "$game" || status=$?
 echo "Screenshot of the running game: $shot"

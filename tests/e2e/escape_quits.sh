@@ -10,7 +10,7 @@ geometry=$(xwininfo -id "$WINDOW")
 echo "$geometry" | grep -q 'Width: 800' || fail "client width is not 800: $geometry"
 echo "$geometry" | grep -q 'Height: 600' || fail "client height is not 600: $geometry"
 sleep 1 # a few frames
-xdotool key Escape
+hold Escape 0.3
 wait_game
 [ "$GAME_STATUS" = 0 ] || fail "exit status $GAME_STATUS after Escape"
 check_log

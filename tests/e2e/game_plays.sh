@@ -63,12 +63,12 @@ convert "$WORK/gameover.ppm" "$ARTIFACTS/gameover.png" 2>/dev/null || true
 [ "$(count gameover 0 0 800 600 sky)" -eq 0 ] || fail "sky shows through the game-over shade"
 
 # Space brings the game back.
-xdotool key space
+hold space 0.3
 sleep 0.5
 shot restarted
 [ "$(count restarted 0 0 380 200 sky)" -gt 60000 ] || fail "Space did not bring the game back"
 
-xdotool key Escape
+hold Escape 0.3
 wait_game
 [ "$GAME_STATUS" = 0 ] || fail "exit status $GAME_STATUS after Escape"
 check_log

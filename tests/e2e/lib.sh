@@ -101,7 +101,9 @@ crop_sum() {
   convert "$WORK/$1.ppm" -crop "$4x$5+$2+$3" +repage rgb:- | md5sum | cut -d' ' -f1
 }
 
-# hold <key> <seconds>: holds a key down for a while, as a player would.
+# hold <key> <seconds>: holds a key down for a while, as a player would. The
+# game polls its keys once a frame, so a press and release that both arrive
+# between two frames would go unseen.
 hold() {
   xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"
 }
