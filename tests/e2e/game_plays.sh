@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A game played end to end with real input events: what the first frame shows,
-# firing, turning toward the creatures, walking, dying under the enemies' fire,
+# firing, mouse look, turning toward the creatures, walking, dying under the enemies' fire,
 # restarting, quitting. The first wave shoots from the start, so the steps
 # before the game-over wait come first and are kept short.
 set -u
@@ -28,6 +28,16 @@ shot fired
 glow_before=$(count first 250 150 300 300 bright)
 glow_after=$(count fired 250 150 300 300 bright)
 [ "$glow_after" -gt "$((glow_before + 20))" ] || fail "no bullet visible after the click ($glow_before -> $glow_after bright pixels)"
+
+# Moving the mouse turns the view: the view-point line of the heads-up text
+# changes, the position line does not.
+view_before=$(crop_sum fired 380 135 420 30)
+position_before=$(crop_sum fired 380 40 420 30)
+xdotool mousemove_relative -- 40 0
+sleep 0.2
+shot looked
+[ "$(crop_sum looked 380 135 420 30)" != "$view_before" ] || fail "the mouse did not turn the view"
+[ "$(crop_sum looked 380 40 420 30)" = "$position_before" ] || fail "the mouse moved the player"
 
 # Turn right until a creature is in view.
 seen=""
