@@ -183,25 +183,24 @@ bool TovarTexture::LoadBMPFile(const char* file)
     imageWidth = info.biWidth;
     // A top-down file has a negative height; the pixels are bottom-first now.
     imageHeight = info.biHeight < 0 ? -info.biHeight : info.biHeight;
-    GenerateTexture();
-    textureExist = true;
-    return true;
+    return UploadLoaded();
 }
 
 bool TovarTexture::LoadTGAFile(const char* file)
 {
     FreeImage();
-    if (!LoadTGA(file) || !image)
-        return false;
-    GenerateTexture();
-    textureExist = true;
-    return true;
+    return LoadTGA(file) && UploadLoaded();
 }
 
 bool TovarTexture::LoadPCXFile(const char* file)
 {
     FreeImage();
-    if (!LoadPcx(file) || !image)
+    return LoadPcx(file) && UploadLoaded();
+}
+
+bool TovarTexture::UploadLoaded()
+{
+    if (!image)
         return false;
     GenerateTexture();
     textureExist = true;

@@ -53,6 +53,10 @@ public:
     void SaveTGAScreenShot(const char* filename, int w, int h);
     void GetColor(unsigned int x, unsigned int y, unsigned char* r, unsigned char* g, unsigned char* b);
     void SetColor(unsigned int x, unsigned int y, unsigned char r, unsigned char g, unsigned char b);
+
+private:
+    // Turns the image a reader just made into the texture; false when it made none.
+    bool UploadLoaded();
 };
 
 } // namespace TovarToolkit
