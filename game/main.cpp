@@ -67,6 +67,18 @@ int Init()
     if (!MD2Load.ImportMD2(&OgroMDL, "Models\\Ogro\\tris.md2", false, ""))
         return 0;
 
+    SetFixedGLState();
+    Font.CreateGLFont("Comic Sans MS");
+
+    PlaceCameraAtStart();
+
+    EnemyList.Set(level * 5);
+    ReBuildEnemyes();
+    return 1;
+}
+
+void SetFixedGLState()
+{
     glShadeModel(GL_SMOOTH);
     glClearColor(0.7f, 0.7f, 1.0f, 1.0f); // pale blue sky
     glClearDepth(1.0f);
@@ -75,14 +87,6 @@ int Init()
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glEnable(GL_POLYGON_SMOOTH);
     glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
-
-    Font.CreateGLFont("Comic Sans MS");
-
-    PlaceCameraAtStart();
-
-    EnemyList.Set(level * 5);
-    ReBuildEnemyes();
-    return 1;
 }
 
 void Update() { Camera.Update(); }

@@ -73,6 +73,8 @@ extern BulletsList BList;
 
 int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 int Init();
+// The GL state set once at start-up; every frame relies on it.
+void SetFixedGLState();
 void Update();
 // The eye at (5, 4, 10) looking at (0, 3, 0): where every game starts.
 void PlaceCameraAtStart();

@@ -1,4 +1,5 @@
 #include "game/main.h"
+#include "support/GameState.h"
 
 #include <gtest/gtest.h>
 
@@ -29,22 +30,7 @@ class Controls : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (bool& k : TW.Key)
-            k = false;
-        TW.lmouse = false;
-        gameover = false;
-        UseCameraNewMovement = false;
-        WaitTime = 0;
-        EnemyShootWaitTime = 0;
-        EnemyWaitTimeToShoot = 100;
-        EnemyDamage = 50;
-        PlayerHealth = 100;
-        player_score = 0;
-        level = 0;
-        EnemyList.Set(0);
-        delete[] BList.Bullets;
-        BList.Bullets = new Bullet[1];
-        BList.totalbullets = 1;
+        ResetGameState();
         Stand(0, 4, 0);
     }
 

@@ -139,13 +139,7 @@ protected:
         if (!TW.hRC)
             return;
         // The fixed state Init sets before the font is built.
-        glShadeModel(GL_SMOOTH);
-        glClearDepth(1.0f);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LEQUAL);
-        glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-        glEnable(GL_POLYGON_SMOOTH);
-        glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
+        SetFixedGLState();
         Font.CreateGLFont("Comic Sans MS");
     }
 

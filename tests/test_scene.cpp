@@ -2,6 +2,7 @@
 
 #include "game/main.h"
 #include "support/GLWindow.h"
+#include "support/GameState.h"
 
 #include <cmath>
 
@@ -14,18 +15,11 @@ protected:
     void SetUp() override
     {
         GLWindowTest::SetUp();
-        gameover = false;
-        PlayerHealth = 100;
-        player_score = 0;
+        ResetGameState();
         level = 1;
-        EnemyDamage = 50;
-        EnemyWaitTimeToShoot = 100;
-        WaitTime = 0;
         // Enemies hold their fire unless a test wants it.
         EnemyShootWaitTime = 1000000;
         Camera.PositionCamera(0, 0, 0, 1, 0, 0, 0, 1, 0);
-        BList = BulletsList();
-        EnemyList.Set(0);
     }
 
     // Enemies at the given places, alive with full health.

@@ -163,6 +163,17 @@ Bytes PCX(int w, int h, int bytesPerLine, const Bytes& rows, const Bytes& palett
     return b;
 }
 
+// The file holds `pixels` pixels of rgb from byte `at` on, in B, G, R order.
+void ExpectBgrPixels(const Bytes& file, size_t at, const Bytes& rgb, size_t pixels)
+{
+    ASSERT_GE(file.size(), at + 3 * pixels);
+    for (size_t i = 0; i < pixels; ++i) {
+        EXPECT_EQ(file[at + 3 * i], rgb[3 * i + 2]) << "pixel " << i;
+        EXPECT_EQ(file[at + 3 * i + 1], rgb[3 * i + 1]) << "pixel " << i;
+        EXPECT_EQ(file[at + 3 * i + 2], rgb[3 * i]) << "pixel " << i;
+    }
+}
+
 } // namespace
 
 // ---- Writers: the exact bytes on disk ------------------------------------------
@@ -193,11 +204,7 @@ TEST(TextureWriters, Bmp4x2HeaderAndPixels)
     EXPECT_EQ(Get32(f, 34), 24u);
     for (size_t at = 38; at < 54; ++at)
         EXPECT_EQ(f[at], 0) << at;
-    for (size_t i = 0; i < 8; ++i) {
-        EXPECT_EQ(f[54 + 3 * i], rgb[3 * i + 2]);
-        EXPECT_EQ(f[54 + 3 * i + 1], rgb[3 * i + 1]);
-        EXPECT_EQ(f[54 + 3 * i + 2], rgb[3 * i]);
-    }
+    ExpectBgrPixels(f, 54, rgb, 8);
 }
 
 TEST(TextureWriters, BmpRowsArePaddedToFourBytes)
@@ -247,11 +254,7 @@ TEST(TextureWriters, Tga2x2HeaderAndPixels)
     const Bytes header(f.begin(), f.begin() + 18);
     const Bytes expected = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 0x18, 0};
     EXPECT_EQ(header, expected);
-    for (size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(f[18 + 3 * i], rgb[3 * i + 2]);
-        EXPECT_EQ(f[18 + 3 * i + 1], rgb[3 * i + 1]);
-        EXPECT_EQ(f[18 + 3 * i + 2], rgb[3 * i]);
-    }
+    ExpectBgrPixels(f, 18, rgb, 4);
 }
 
 TEST(TextureWriters, WritingTheSameArrayTwiceGivesTheSameFile)

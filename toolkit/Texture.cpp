@@ -150,6 +150,25 @@ void PutU32(unsigned char* p, std::uint32_t v)
         p[i] = static_cast<unsigned char>((v >> (8 * i)) & 0xFF);
 }
 
+// Writes rows of RGB pixels as BGR, each padded with zeros to `stride` bytes.
+// The caller's array is left as it is; each row is converted on its way out.
+bool WriteBgrRows(FILE* f, const unsigned char* rgb, std::int64_t rows, std::int64_t rowBytes,
+                  std::int64_t stride)
+{
+    std::vector<unsigned char> row(static_cast<size_t>(stride), 0);
+    for (std::int64_t y = 0; y < rows; ++y) {
+        const unsigned char* src = rgb + y * rowBytes;
+        for (std::int64_t x = 0; x < rowBytes; x += 3) {
+            row[x] = src[x + 2];
+            row[x + 1] = src[x + 1];
+            row[x + 2] = src[x];
+        }
+        if (!WriteAll(f, row.data(), row.size()))
+            return false;
+    }
+    return true;
+}
+
 // Closes the file; a failed write or close (a full disk) is a failed write.
 bool FinishWrite(FILE* f, bool ok)
 {
@@ -551,19 +570,7 @@ bool TovarTexture::WriteBMP(const char* file, int width, int height, const unsig
     FILE* f = OpenFile(file, "wb");
     if (!f)
         return false;
-    bool ok = WriteAll(f, header, sizeof header);
-    // The caller's RGB array is left as it is; each row is turned to BGR on
-    // its way out.
-    std::vector<unsigned char> row(static_cast<size_t>(stride), 0);
-    for (std::int64_t y = 0; ok && y < absHeight; ++y) {
-        const unsigned char* src = output + y * rowBytes;
-        for (std::int64_t x = 0; x < rowBytes; x += 3) {
-            row[x] = src[x + 2];
-            row[x + 1] = src[x + 1];
-            row[x + 2] = src[x];
-        }
-        ok = WriteAll(f, row.data(), row.size());
-    }
+    bool ok = WriteAll(f, header, sizeof header) && WriteBgrRows(f, output, absHeight, rowBytes, stride);
     return FinishWrite(f, ok);
 }
 
@@ -581,18 +588,8 @@ bool TovarTexture::WriteTGA(const char* file, short width, short height, const u
     FILE* f = OpenFile(file, "wb");
     if (!f)
         return false;
-    bool ok = WriteAll(f, header, sizeof header);
     const std::int64_t rowBytes = std::int64_t(width) * 3;
-    std::vector<unsigned char> row(static_cast<size_t>(rowBytes));
-    for (std::int64_t y = 0; ok && y < height; ++y) {
-        const unsigned char* src = outImage + y * rowBytes;
-        for (std::int64_t x = 0; x < rowBytes; x += 3) {
-            row[x] = src[x + 2];
-            row[x + 1] = src[x + 1];
-            row[x + 2] = src[x];
-        }
-        ok = WriteAll(f, row.data(), row.size());
-    }
+    bool ok = WriteAll(f, header, sizeof header) && WriteBgrRows(f, outImage, height, rowBytes, rowBytes);
     return FinishWrite(f, ok);
 }
 
