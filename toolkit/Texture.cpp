@@ -17,67 +17,11 @@ namespace {
 // pixels in total; every size product below is taken in 64 bits.
 const std::int64_t kMaxSide = 65536;
 const std::int64_t kMaxPixels = std::int64_t(1) << 28;
-// Whole files are read into memory first; bigger ones are refused.
-const std::int64_t kMaxFileBytes = (std::int64_t(1) << 30) + (std::int64_t(1) << 20);
 
 bool SaneSize(std::int64_t w, std::int64_t h)
 {
     return w > 0 && h > 0 && w <= kMaxSide && h <= kMaxSide && w * h <= kMaxPixels;
 }
-
-// The whole file, or false when it cannot be opened or read to its end.
-bool ReadWholeFile(const char* file, std::vector<unsigned char>& bytes)
-{
-    bytes.clear();
-    if (!file)
-        return false;
-    FILE* f = OpenFile(file, "rb");
-    if (!f)
-        return false;
-    bool ok = std::fseek(f, 0, SEEK_END) == 0;
-    long length = ok ? std::ftell(f) : -1;
-    ok = ok && length >= 0 && length <= kMaxFileBytes && std::fseek(f, 0, SEEK_SET) == 0;
-    if (ok) {
-        bytes.resize(static_cast<size_t>(length));
-        ok = length == 0 || std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    }
-    std::fclose(f);
-    if (!ok)
-        bytes.clear();
-    return ok;
-}
-
-// Bounds-checked little-endian reads over a file held in memory.
-class ByteReader {
-public:
-    explicit ByteReader(const std::vector<unsigned char>& bytes) : data_(bytes.data()), size_(bytes.size()) {}
-
-    std::int64_t Size() const { return static_cast<std::int64_t>(size_); }
-    bool Has(std::int64_t offset, std::int64_t count) const
-    {
-        return offset >= 0 && count >= 0 && offset <= Size() && count <= Size() - offset;
-    }
-    const unsigned char* At(std::int64_t offset) const { return data_ + offset; }
-    // Callers check Has() for the whole header first.
-    unsigned U8(std::int64_t o) const { return data_[o]; }
-    unsigned U16(std::int64_t o) const { return unsigned(data_[o]) | unsigned(data_[o + 1]) << 8; }
-    std::uint32_t U32(std::int64_t o) const
-    {
-        return std::uint32_t(data_[o]) | std::uint32_t(data_[o + 1]) << 8 | std::uint32_t(data_[o + 2]) << 16 |
-               std::uint32_t(data_[o + 3]) << 24;
-    }
-    std::int32_t S32(std::int64_t o) const
-    {
-        std::uint32_t u = U32(o);
-        std::int32_t s;
-        std::memcpy(&s, &u, sizeof s);
-        return s;
-    }
-
-private:
-    const unsigned char* data_;
-    size_t size_;
-};
 
 // Average an RGBA image down to a smaller size, each target pixel weighted by
 // the exact area of the source pixels it covers. This is the box filter GLU's
