@@ -1,29 +1,15 @@
-// TGA reader: any bytes give either false and an empty texture, or an image
-// of exactly the size and format the texture says.
+// TGA decoder: any bytes give either a refusal with a reason, or an image of
+// exactly the size and channels it says.
 
-#include "FuzzFile.h"
-
-#include "toolkit/Texture.h"
-#include "toolkit/platform/GL.h"
-
-#include <cstdlib>
+#include "FuzzImage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const char* file = FuzzInputFile(data, size);
-    if (!file)
-        return 0;
-    TovarToolkit::TovarTexture texture;
-    if (!texture.LoadTGA(file)) {
-        if (texture.image || texture.palette || texture.type != 0)
-            std::abort();
-        return 0;
-    }
-    const long long w = texture.imageWidth, h = texture.imageHeight;
-    if (!texture.image || w <= 0 || h <= 0 || w > 65535 || h > 65535 ||
-        (texture.type != GL_RGB && texture.type != GL_RGBA))
+    TovarToolkit::DecodedImage image;
+    std::string reason;
+    const bool ok = TovarToolkit::DecodeTGA(data, size, image, reason, kFuzzMaxPixels);
+    CheckDecoded(ok, image, reason);
+    if (ok && (image.width > 65535 || image.height > 65535 || image.palette))
         std::abort();
-    const int bpp = texture.type == GL_RGBA ? 4 : 3;
-    FuzzTouch(texture.image, w * h * bpp);
     return 0;
 }

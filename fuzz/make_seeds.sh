@@ -20,6 +20,34 @@ convert $(wide) -type Palette -compress None BMP3:fuzz_bmp/pal8_40x3.bmp
 convert $(wide) -type Palette -compress RLE BMP3:fuzz_bmp/rle8_40x3.bmp
 convert $(grad 9x2) -monochrome BMP3:fuzz_bmp/mono_9x2.bmp
 convert $(grad 5x3) -alpha set -channel A -evaluate set 50% +channel BMP:fuzz_bmp/argb32_5x3.bmp
+convert $(grad 5x3) -define bmp:subtype=RGB565 BMP:fuzz_bmp/rgb565_5x3.bmp
+convert $(grad 5x3) -define bmp:subtype=RGB555 BMP:fuzz_bmp/rgb555_5x3.bmp
+convert $(grad 5x3) -alpha set -channel A -evaluate set 50% +channel -define bmp:subtype=ARGB4444 \
+  BMP:fuzz_bmp/argb4444_5x3.bmp
+convert $(grad 5x3) -type TrueColor BMP2:fuzz_bmp/os2_rgb24_5x3.bmp
+convert $(grad 5x3) -colors 12 -type Palette BMP2:fuzz_bmp/os2_pal4_5x3.bmp
+# What convert does not write: RLE4 with every code, 2-bit, 32-bit with
+# 10-10-10-2 masks in a 56-byte header, an OS/2 2.x 64-byte header.
+python3 - <<'PY'
+import struct
+def bmp(name, w, h, bits, comp, header, table, rows, colours=0):
+    info = struct.pack('<iiHHIIiiII', w, h, 1, bits, comp, 0, 0, 0, colours, 0)
+    info = struct.pack('<I', header) + (info + bytes(header))[:header - 4]
+    offset = 14 + len(info) + len(table)
+    with open('fuzz_bmp/' + name, 'wb') as f:
+        f.write(b'BM' + struct.pack('<IHHI', offset + len(rows), 0, 0, offset) + info + table + rows)
+pal = lambda n: b''.join(bytes([i * 17 % 256, 255 - i * 9, i * 40 % 256, 0]) for i in range(n))
+# 9 x 3: a run, absolute, end of line, delta, a run past the row's end, end of bitmap.
+bmp('rle4_9x3.bmp', 9, 3, 4, 2, 40, pal(7),
+    bytes([4, 0x12, 0, 5, 0x34, 0x56, 0x70, 0, 0, 0, 0, 2, 3, 1, 12, 0x65, 0, 1]), 7)
+bmp('pal2_7x2.bmp', 7, 2, 2, 0, 40, pal(3), bytes([0x1B, 0xE4, 0, 0, 0x93, 0x3C, 0, 0]), 3)
+masks = struct.pack('<IIII', 0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000)
+bmp('bitfields32_1010102_3x2.bmp', 3, -2, 32, 3, 56, b'',
+    struct.pack('<6I', 0xFFFFFFFF, 0x40100401, 0x3FF00000, 0x80000000, 0x000FFC00, 0x000003FF))
+with open('fuzz_bmp/bitfields32_1010102_3x2.bmp', 'r+b') as f:
+    f.seek(54); f.write(masks)
+bmp('os2v2_pal8_4x2.bmp', 4, 2, 8, 0, 64, pal(5), bytes([0, 1, 2, 3, 4, 3, 2, 1]), 5)
+PY
 # 2 x 2, 24-bit, height -2: rows of 6 bytes and 2 of padding, top row first.
 {
   printf 'BM\x46\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00'

@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libfreetype-dev libfontconfig-dev fonts-comic-neue fonts-dejavu-core
   libgtest-dev
-  xvfb xauth x11-utils xdotool imagemagick
+  xvfb xauth x11-utils xdotool imagemagick python3-pil
   clang libclang-rt-14-dev
 )
 

@@ -3,6 +3,7 @@
 #include "toolkit/Texture.h"
 #include "toolkit/platform/GL.h"
 
+#include "support/BmpFile.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 using TovarToolkit::TovarBMPInfoHeader;
@@ -35,18 +37,6 @@ Bytes ReadBytes(const std::string& name)
     return Bytes(s.begin(), s.end());
 }
 
-void Put16(Bytes& b, size_t at, unsigned v)
-{
-    b[at] = static_cast<unsigned char>(v);
-    b[at + 1] = static_cast<unsigned char>(v >> 8);
-}
-
-void Put32(Bytes& b, size_t at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
 std::uint32_t Get32(const Bytes& b, size_t at)
 {
     return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
@@ -66,38 +56,6 @@ bool Empty(const TovarTexture& t)
 {
     return t.image == nullptr && t.palette == nullptr && !t.textureExist && t.type == 0;
 }
-
-// A BMP with a 40-byte (or longer, zero-filled) information header; `extra`
-// goes between the header and the pixel rows (a palette or bit masks).
-struct BMP {
-    std::int32_t width = 1, height = 1;
-    std::uint16_t bits = 24;
-    std::uint32_t compression = 0;
-    std::uint32_t headerSize = 40;
-    std::uint32_t colours = 0;
-    Bytes extra;
-    Bytes rows; // as stored, padding included
-
-    Bytes Build() const
-    {
-        Bytes b(14 + headerSize, 0);
-        b[0] = 'B';
-        b[1] = 'M';
-        const std::uint32_t offset = 14 + headerSize + std::uint32_t(extra.size());
-        Put32(b, 2, offset + std::uint32_t(rows.size()));
-        Put32(b, 10, offset);
-        Put32(b, 14, headerSize);
-        Put32(b, 18, std::uint32_t(width));
-        Put32(b, 22, std::uint32_t(height));
-        Put16(b, 26, 1);
-        Put16(b, 28, bits);
-        Put32(b, 30, compression);
-        Put32(b, 46, colours);
-        b.insert(b.end(), extra.begin(), extra.end());
-        b.insert(b.end(), rows.begin(), rows.end());
-        return b;
-    }
-};
 
 // An uncompressed TGA of type 2 or 3.
 Bytes TGA(int w, int h, int depth, const Bytes& pixels, unsigned char imageType = 2, unsigned char descriptor = 0,
@@ -414,6 +372,7 @@ TEST(TextureBmp, PalettisedDepthsExpandToRgb)
         {8, {0, 1, 2, 3, 4, 0, 0, 0, 5, 6, 7, 8, 9, 0, 0, 0}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
         {4, {0x01, 0x23, 0x40, 0, 0x56, 0x78, 0x90, 0}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
         {1, {0xA8, 0, 0, 0, 0x50, 0, 0, 0}, {1, 0, 1, 0, 1, 0, 1, 0, 1, 0}},
+        {2, {0x1B, 0x40, 0, 0, 0xE4, 0x80, 0, 0}, {0, 1, 2, 3, 1, 3, 2, 1, 0, 2}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bits);
@@ -504,10 +463,53 @@ TEST(TextureBmp, ThirtyTwoBitPlainAndWithBitMasks)
     EXPECT_EQ(Bytes(pixels, pixels + 6), (Bytes{1, 4, 2, 5, 8, 6}));
     delete[] pixels;
 
-    // Masks that do not cover whole bytes are not decoded.
-    Put32(file, 54, 0x00FFF000u);
+    // Fields of any width scale to 8 bits exactly (v * 255 / max, rounded):
+    // 10-10-10-2 in a 56-byte header.
+    BMP odd = plain;
+    odd.headerSize = 56;
+    odd.compression = 3;
+    odd.width = 1;
+    odd.rows = Bytes(4);
+    Put32(odd.rows, 0, 1023u << 20 | 512u << 10 | 1u | 2u << 30);
+    file = odd.Build();
+    const std::uint32_t masks[] = {0x3FF00000u, 0x000FFC00u, 0x3FFu, 0xC0000000u};
+    for (int i = 0; i < 4; ++i)
+        Put32(file, 54 + 4 * i, masks[i]);
     WriteFile(name, file);
-    EXPECT_EQ(t.LoadBitmapA(name.c_str(), &info), nullptr);
+    pixels = t.LoadBitmapA(name.c_str(), &info);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(Bytes(pixels, pixels + 4), (Bytes{255, 128, 0, 170}));
+    delete[] pixels;
+}
+
+TEST(TextureBmp, RunLengthStaysInsideTheImageAndLeavesSkippedPixelsBlack)
+{
+    TempDir dir;
+    BMP rle;
+    rle.width = 4;
+    rle.height = 3;
+    rle.bits = 8;
+    rle.compression = 1;
+    rle.colours = 2;
+    rle.extra = {255, 255, 255, 0, 0, 0, 255, 0}; // white and red: black means never written
+    rle.rows = {6, 1,             // a run of 6 on a row of 4: dropped past the end, not wrapped
+                0, 0,             // end of line
+                0, 2, 1, 0,       // delta: one pixel right
+                0, 3, 0, 1, 0, 0, // absolute: white, red, white, padded to 16 bits
+                0, 2, 9, 0,       // delta far past the row's end
+                0, 0, 1, 1,       // end of line, one red pixel
+                0, 1, 1, 1};      // end of bitmap, and a run after it that is not read
+    const std::string name = dir.file("rle.bmp");
+    WriteFile(name, rle.Build());
+    TovarTexture t;
+    TovarBMPInfoHeader info;
+    unsigned char* pixels = t.LoadBitmapA(name.c_str(), &info);
+    ASSERT_NE(pixels, nullptr) << t.LastError();
+    const Bytes K = {0, 0, 0}, W = {255, 255, 255}, R = {255, 0, 0};
+    const Bytes rows[] = {R, R, R, R, K, W, R, W, R, K, K, K};
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(Bytes(pixels + 3 * i, pixels + 3 * i + 3), rows[i]) << "pixel " << i;
+    delete[] pixels;
 }
 
 // ---- Malformed files are refused cleanly ----------------------------------------
@@ -570,88 +572,92 @@ TEST(TextureMalformed, EveryTruncationIsRefused)
     EXPECT_TRUE(t.LoadPcx(name.c_str()));
 }
 
-TEST(TextureMalformed, BmpHeadersThatLie)
+TEST(TextureMalformed, BmpRefusalsSayWhy)
 {
     TempDir dir;
     const std::string name = dir.file("bad.bmp");
     TovarTexture t;
-    auto refused = [&](const Bytes& file) {
+    // LastError after reading `file`, or "loaded".
+    auto refusal = [&](const Bytes& file) -> std::string {
         WriteFile(name, file);
         TovarBMPInfoHeader info;
         unsigned char* pixels = t.LoadBitmapA(name.c_str(), &info);
         delete[] pixels;
-        return pixels == nullptr;
+        return pixels ? "loaded" : t.LastError();
     };
     BMP good;
     good.width = 4;
     good.height = 2;
     good.rows = Pattern(4, 2);
-    ASSERT_FALSE(refused(good.Build()));
+    ASSERT_EQ(refusal(good.Build()), "loaded");
+    EXPECT_EQ(t.LastError(), "");
+    const Bytes whole = good.Build();
+    EXPECT_EQ(refusal(Bytes(whole.begin(), whole.begin() + 60)),
+              name + ": the file ends at byte 60 of the 78 its header needs");
 
-    Bytes f = good.Build();
-    f[0] = 'M';
-    f[1] = 'B';
-    EXPECT_TRUE(refused(f)) << "signature";
+    // The good file with 32-bit fields (at, value) replaced.
+    auto patched = [&](std::initializer_list<std::pair<size_t, std::uint32_t>> fields) {
+        Bytes f = good.Build();
+        for (const auto& field : fields)
+            Put32(f, field.first, field.second);
+        return f;
+    };
+    Bytes noMasks = patched({{28, 32}, {30, 3}});
+    noMasks.resize(54);
+    BMP rle = good;
+    rle.bits = 8;
+    rle.compression = 1;
+    rle.extra = Bytes(8, 0);
+    rle.colours = 2;
+    rle.rows = {4, 1, 0, 0, 2, 1}; // no end-of-bitmap code, and the second row cut short
+    const struct {
+        Bytes file;
+        std::string why;
+    } cases[] = {
+        {Bytes{'M', 'B', 0, 0}, "it is not a BMP file (it does not begin with \"BM\")"},
+        {Bytes{}, "it is not a BMP file"},
+        {patched({{10, 0xFFFFFFF0u}}), "the file ends at byte 78 of the 4294967304 its header needs"},
+        {patched({{10, 0}}), "its pixel data would start at byte 0, inside its headers (which end at byte 54)"},
+        {patched({{14, 0}}), "its information header is 0 bytes long, which no BMP version has"},
+        {patched({{14, 39}}), "its information header is 39 bytes long"},
+        {patched({{14, 0xFFFFFFFCu}}), "the file ends at byte 78 of the 4294967306 its header needs"},
+        {patched({{14, 12}}), "0 bits per pixel is not a BMP depth"}, // read as a core header
+        {patched({{18, 0}}), "its size of 0 x 2 pixels is not one we read (at most 65536 on a side"},
+        {patched({{18, std::uint32_t(-4)}}), "its size of -4 x 2"},
+        {patched({{18, 70000}}), "its size of 70000 x 2"},
+        {patched({{18, 0x7FFFFFFF}}), "its size of 2147483647 x 2"},
+        {patched({{22, 0x80000000u}}), "its size of 4 x 2147483648"},
+        {patched({{22, std::uint32_t(-70000)}}), "its size of 4 x 70000"},
+        {patched({{18, 65536}, {22, 65536}}), "and 268435456 pixels)"},
+        {patched({{28, 0}}), "0 bits per pixel is not a BMP depth"},
+        {patched({{28, 48}}), "48 bits per pixel is not a BMP depth"},
+        {patched({{30, 1}}), "its compression 1 does not go with 24 bits per pixel"},
+        {patched({{28, 8}, {30, 2}}), "its compression 2 does not go with 8 bits per pixel"},
+        {patched({{30, 3}}), "its compression 3 does not go with 24 bits per pixel"},
+        {patched({{30, 4}}), "it holds a JPEG image, which this reader does not decode"},
+        {patched({{30, 5}}), "it holds a PNG image, which this reader does not decode"},
+        {patched({{30, 7}}), "its compression 7 is unknown"},
+        {patched({{28, 8}, {46, 257}}), "its colour table has 257 entries, more than 8 bits can index"},
+        {patched({{28, 8}, {46, 0x40000000}}), "its colour table has 1073741824 entries"}, // 4 GiB of table
+        {patched({{28, 8}}), "the file ends at byte 78 of the 1078 its colour table needs"},
+        {rle.Build(), "inside its run-length data (before the end-of-bitmap code)"},
+        {patched({{14, 64}, {30, 3}}), "it is Huffman-coded (an OS/2 bitmap)"},
+        {noMasks, "the file ends at byte 54 of the 66 its bit masks need"},
+    };
+    for (const auto& c : cases) {
+        const std::string got = refusal(c.file);
+        EXPECT_EQ(got.rfind(name + ": ", 0), 0u) << got;
+        EXPECT_NE(got.find(c.why), std::string::npos) << "expected \"" << c.why << "\", got \"" << got << "\"";
+    }
 
-    f = good.Build();
-    Put32(f, 10, 0xFFFFFFF0u);
-    EXPECT_TRUE(refused(f)) << "pixel offset past the end";
-    Put32(f, 10, 0);
-    EXPECT_TRUE(refused(f)) << "pixel offset inside the header";
-
-    for (std::int32_t w : {0, -4, 70000, 0x7FFFFFFF, std::int32_t(0x80000000)}) {
-        BMP b = good;
-        b.width = w;
-        EXPECT_TRUE(refused(b.Build())) << "width " << w;
-    }
-    for (std::int32_t h : {0, 70000, -70000, 0x7FFFFFFF, std::int32_t(0x80000000)}) {
-        BMP b = good;
-        b.height = h;
-        EXPECT_TRUE(refused(b.Build())) << "height " << h;
-    }
-    {
-        // Each side is allowed; together they would need 16 GiB.
-        BMP b = good;
-        b.width = 65536;
-        b.height = 65536;
-        EXPECT_TRUE(refused(b.Build()));
-    }
-    for (std::uint16_t bits : {0, 2, 16, 48, 64}) {
-        BMP b = good;
-        b.bits = bits;
-        EXPECT_TRUE(refused(b.Build())) << "bits " << bits;
-    }
-    for (std::uint32_t compression : {1u, 2u, 4u, 5u, 3u}) {
-        BMP b = good; // 24-bit: bit fields only exist for 32
-        b.compression = compression;
-        EXPECT_TRUE(refused(b.Build())) << "compression " << compression;
-    }
-    for (std::uint32_t size : {0u, 12u, 39u, 0xFFFFFFFFu}) {
-        f = good.Build();
-        Put32(f, 14, size);
-        EXPECT_TRUE(refused(f)) << "header size " << size;
-    }
-    {
-        BMP b;
-        b.bits = 8;
-        b.colours = 257;
-        b.extra = Bytes(257 * 4, 0);
-        b.rows = Bytes(4, 0);
-        EXPECT_TRUE(refused(b.Build())) << "more colours than 8 bits can index";
-    }
-    {
-        BMP b;
-        b.bits = 8;
-        b.colours = 0x40000000;
-        b.rows = Bytes(4, 0);
-        EXPECT_TRUE(refused(b.Build())) << "a colour count whose table size overflows 32 bits";
-    }
-    EXPECT_TRUE(refused(Bytes{})) << "empty file";
     const std::string missing = dir.file("missing.bmp");
     TovarBMPInfoHeader info;
     EXPECT_EQ(t.LoadBitmapA(missing.c_str(), &info), nullptr);
+    EXPECT_EQ(t.LastError(), missing + ": the file cannot be opened");
     EXPECT_EQ(t.LoadBitmapA(nullptr, &info), nullptr);
     EXPECT_EQ(t.LoadBitmapA(dir.path().string().c_str(), &info), nullptr) << "a folder";
+    EXPECT_FALSE(t.LoadBMPFile(missing.c_str()));
+    EXPECT_EQ(t.LastError(), missing + ": the file cannot be opened");
 }
 
 TEST(TextureMalformed, TgaTypesAndSizesWeDoNotRead)
@@ -662,7 +668,7 @@ TEST(TextureMalformed, TgaTypesAndSizesWeDoNotRead)
     auto refused = [&](const Bytes& file) {
         WriteFile(name, file);
         const bool ok = t.LoadTGA(name.c_str());
-        return !ok && Empty(t);
+        return !ok && Empty(t) && t.LastError().rfind(name + ": ", 0) == 0; // a reason, naming the file
     };
     ASSERT_FALSE(refused(TGA(2, 2, 24, Pattern(2, 2))));
     for (unsigned char type : {0, 1, 9, 10, 11, 32, 255})
@@ -684,6 +690,9 @@ TEST(TextureMalformed, TgaTypesAndSizesWeDoNotRead)
     f = TGA(2, 2, 24, Pattern(2, 2), 2, 0, "x");
     f[0] = 200;
     EXPECT_TRUE(refused(f)) << "an image ID longer than the file";
+    EXPECT_EQ(t.LastError(), name + ": the file ends at byte 31 of the 230 its header needs");
+    EXPECT_TRUE(refused(TGA(2, 2, 24, Pattern(2, 2), 10)));
+    EXPECT_EQ(t.LastError(), name + ": it is a run-length TGA (image type 10), which this reader does not decode");
     EXPECT_FALSE(t.LoadTGA(nullptr));
 }
 
@@ -695,7 +704,7 @@ TEST(TextureMalformed, PcxHeadersThatLie)
     auto refused = [&](const Bytes& file) {
         WriteFile(name, file);
         const bool ok = t.LoadPcx(name.c_str());
-        return !ok && Empty(t);
+        return !ok && Empty(t) && t.LastError().rfind(name + ": ", 0) == 0; // a reason, naming the file
     };
     const Bytes rows = Pattern(4, 2, 1);
     const Bytes good = PCX(4, 2, 4, rows);
@@ -737,6 +746,7 @@ TEST(TextureMalformed, PcxHeadersThatLie)
     f = good;
     f[f.size() - 769] = 0;
     EXPECT_TRUE(refused(f)) << "missing palette marker";
+    EXPECT_EQ(t.LastError(), name + ": it has no 256-colour palette (byte 138 is 0, not 12)");
     EXPECT_FALSE(t.LoadPcx(nullptr));
 }
 

@@ -1,23 +1,11 @@
 #pragma once
 
+#include "toolkit/Image.h"
+
 #include <cstdint>
+#include <string>
 
 namespace TovarToolkit {
-
-// The 40-byte information header of a BMP file, as stored (little-endian).
-struct TovarBMPInfoHeader {
-    std::uint32_t biSize;
-    std::int32_t biWidth;
-    std::int32_t biHeight;
-    std::uint16_t biPlanes;
-    std::uint16_t biBitCount;
-    std::uint32_t biCompression;
-    std::uint32_t biSizeImage;
-    std::int32_t biXPelsPerMeter;
-    std::int32_t biYPelsPerMeter;
-    std::uint32_t biClrUsed;
-    std::uint32_t biClrImportant;
-};
 
 // An image in memory and the GL texture made from it.
 class TovarTexture {
@@ -43,6 +31,10 @@ public:
     bool LoadTGA(const char* file);
     bool LoadPcx(const char* file);
 
+    // Why the last load or read refused its file, naming the file, e.g.
+    // "Images\Floor.bmp: the file cannot be opened"; empty after a success.
+    const std::string& LastError() const { return lastError; }
+
     void GenerateTexture();
     void FreeImage();
     bool CreateImage(int w, int h, int b);
@@ -57,6 +49,12 @@ public:
 private:
     // Turns the image a reader just made into the texture; false when it made none.
     bool UploadLoaded();
+    // Records the refusal of `file` for `why`; always false.
+    bool Refused(const char* file, const std::string& why);
+    // Takes a decoded image as this texture's own.
+    void Keep(DecodedImage& decoded);
+
+    std::string lastError;
 };
 
 } // namespace TovarToolkit
