@@ -27,6 +27,12 @@ void Bullet::ProcessLength() { Used = Length < MaxLength; }
 
 BulletsList::BulletsList() : Bullets(new Bullet[1]), totalbullets(1) {}
 
+// The pool owns its array; a local one (a test's) must not leak it.
+BulletsList::~BulletsList()
+{
+    delete[] Bullets;
+}
+
 void BulletsList::Add()
 {
     Bullet* grown = new Bullet[totalbullets + 1];

@@ -23,6 +23,12 @@ TEntityList::TEntityList(int TotalEnt)
 {
 }
 
+// A list owns its array; a local one (a test's) must not leak it.
+TEntityList::~TEntityList()
+{
+    delete[] Entity;
+}
+
 void TEntityList::Set(int te)
 {
     if (te < 0) // a negative count would be an impossible array size

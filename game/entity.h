@@ -43,6 +43,9 @@ public:
 
     TEntityList();
     explicit TEntityList(int TotalEnt);
+    ~TEntityList();
+    TEntityList(const TEntityList&) = delete;
+    TEntityList& operator=(const TEntityList&) = delete;
 
     void Set(int te);
     void AddEntity();

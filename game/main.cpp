@@ -52,20 +52,35 @@ std::string Format(const char* format, const char* title, int width, int height,
     return text;
 }
 
+// Why Init stopped, naming the file; the log keeps its own fixed lines, so
+// this goes to standard error.
+std::string g_initFailure;
+
+bool LoadStartupImage(TovarTexture& texture, const char* file)
+{
+    if (texture.LoadBMPFile(file))
+        return true;
+    g_initFailure = texture.LastError();
+    return false;
+}
+
 } // namespace
 
 int Init()
 {
-    if (!Crosshair.LoadBMPFile("Images\\crosshair.bmp"))
+    g_initFailure.clear();
+    if (!LoadStartupImage(Crosshair, "Images\\crosshair.bmp"))
         return 0;
-    if (!Floor.LoadBMPFile("Images\\Floor.bmp"))
+    if (!LoadStartupImage(Floor, "Images\\Floor.bmp"))
         return 0;
-    if (!ParticleTex.LoadBMPFile("Images\\Particle.bmp"))
+    if (!LoadStartupImage(ParticleTex, "Images\\Particle.bmp"))
         return 0;
-    if (!OgroSkin.LoadBMPFile("Models\\Ogro\\Skin.bmp"))
+    if (!LoadStartupImage(OgroSkin, "Models\\Ogro\\Skin.bmp"))
         return 0;
-    if (!MD2Load.ImportMD2(&OgroMDL, "Models\\Ogro\\tris.md2", false, ""))
+    if (!MD2Load.ImportMD2(&OgroMDL, "Models\\Ogro\\tris.md2", false, "")) {
+        g_initFailure = MD2Load.LastError();
         return 0;
+    }
 
     SetFixedGLState();
     Font.CreateGLFont("Comic Sans MS");
@@ -118,12 +133,16 @@ int WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
                          fullscreen ? 1 : 0)
                       .c_str(),
                   "SysMsg");
-    if (!TW.Create(Wintitle, Winwidth, Winheight, 16))
-        return 0;
+    if (!TW.Create(Wintitle, Winwidth, Winheight, 16)) {
+        std::fprintf(stderr, "Quellin cannot start: the %dx%d window cannot be made\n", Winwidth, Winheight);
+        return 1;
+    }
 
     TLog.WriteMsg("Initializing stuff...", "SysMsg");
-    if (!Init()) {
+    const bool started = Init() != 0;
+    if (!started) {
         TLog.WriteMsg("Failed to initialize.", "SysErrMsg");
+        std::fprintf(stderr, "Quellin cannot start: %s\n", g_initFailure.c_str());
         PostQuitMessage(0);
     }
     TLog.WriteMsg("Stuff initialized", "SysMsg");
@@ -149,6 +168,9 @@ int WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
 
     TW.Destroy();
-    // Escape is a normal end of the run; the quit message carries its own code.
+    // A failed start ends the run as a failure. Escape is a normal end; the
+    // quit message carries its own code.
+    if (!started)
+        return 1;
     return escaped ? 0 : static_cast<int>(msg.wParam);
 }

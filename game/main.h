@@ -50,6 +50,9 @@ public:
     int totalbullets;
 
     BulletsList();
+    ~BulletsList();
+    BulletsList(const BulletsList&) = delete;
+    BulletsList& operator=(const BulletsList&) = delete;
     void Add();
     void SetUsed(int ID, bool val);
     void SetLengthAndMaxLength(int ID, int length, int maxlength);

@@ -14,6 +14,15 @@ echo "Display: $DISPLAY"
 
 ctest --test-dir build --output-on-failure -j 2
 
+# ---- The same suite under AddressSanitizer and UndefinedBehaviorSanitizer ----------
+# Every test program again, built with the sanitizers (leak checking on; the
+# system libraries' own start-up allocations are suppressed by
+# tests/soak/lsan.supp). Any finding fails its test.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELLIN_SANITIZE=ON \
+  -DQUELLIN_BENCH=OFF >/dev/null
+cmake --build build-asan
+ctest --test-dir build-asan --output-on-failure -j 2
+
 # ---- Fuzz: a short run of every file reader's libFuzzer target -------------------
 # A separate clang build with AddressSanitizer and UndefinedBehaviorSanitizer;
 # each target runs a fixed number of inputs from its seed corpus (about a

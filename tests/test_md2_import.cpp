@@ -1,5 +1,5 @@
 // MD2 import: decoding, the shared per-model tables, the dump, re-import, and
-// files that break the format's limits.
+// files that break the format's limits, each refused with its reason.
 
 #include "test_md2_writer.h"
 #include "support/TempDir.h"
@@ -72,10 +72,13 @@ TEST_F(MD2Import, VersionMustBeEightButMagicIsFree)
     Model old = md2test::Named({"walk1", "walk2"});
     old.version = 7;
     EXPECT_FALSE(Import(Build(old), &model));
+    EXPECT_EQ(loader.LastError(),
+              dir.file("model.md2") + ": the header says version 7; only version 8 can be read");
     EXPECT_TRUE(ModelState(model) == before);
     EXPECT_STREQ(model.pAnimations[0].Name, "stand");
 
     EXPECT_FALSE(loader.ImportMD2(&model, dir.file("missing.md2").c_str(), false, ""));
+    EXPECT_EQ(loader.LastError(), dir.file("missing.md2") + ": the file cannot be opened");
     EXPECT_TRUE(ModelState(model) == before);
 
     for (std::int32_t magic : {0, -1, 0x12345678}) {
@@ -83,6 +86,7 @@ TEST_F(MD2Import, VersionMustBeEightButMagicIsFree)
         m.magic = magic;
         TovarMD23DModel other;
         EXPECT_TRUE(Import(Build(m), &other)) << magic;
+        EXPECT_EQ(loader.LastError(), ""); // a success forgets the earlier refusal
         EXPECT_EQ(other.numOfObjects, 2);
     }
 }
@@ -277,10 +281,12 @@ protected:
         ASSERT_TRUE(Import(Build(md2test::Named({"keep1", "keep2"})), &model));
         before = ModelState(model);
     }
-    void ExpectRefused(const std::string& bytes, const std::string& what)
+    // `reason` is what the refusal says after the file's name.
+    void ExpectRefused(const std::string& bytes, const std::string& reason)
     {
-        EXPECT_FALSE(Import(bytes, &model)) << what;
-        EXPECT_TRUE(ModelState(model) == before) << what;
+        EXPECT_FALSE(Import(bytes, &model)) << reason;
+        EXPECT_EQ(loader.LastError(), dir.file("model.md2") + ": " + reason);
+        EXPECT_TRUE(ModelState(model) == before) << reason;
     }
     void ExpectAccepted(const std::string& bytes, const std::string& what)
     {
@@ -300,8 +306,13 @@ protected:
 TEST_F(MD2Malformed, TruncatedAnywhere)
 {
     std::string bytes = Build(md2test::Named({"a1", "a2", "a3"}));
-    for (size_t size = 0; size < bytes.size(); ++size)
-        ExpectRefused(bytes.substr(0, size), "truncated to " + std::to_string(size));
+    for (size_t size = 0; size < bytes.size(); ++size) {
+        EXPECT_FALSE(Import(bytes.substr(0, size), &model)) << size;
+        const std::string ends =
+            dir.file("model.md2") + ": the file ends at byte " + std::to_string(size) + " of the ";
+        EXPECT_EQ(loader.LastError().substr(0, ends.size()), ends);
+    }
+    EXPECT_TRUE(ModelState(model) == before);
     ExpectAccepted(bytes, "whole");
 }
 
@@ -313,8 +324,8 @@ TEST_F(MD2Malformed, CountsAtAndPastTheFormatLimits)
         m.numSkins = 32;
         std::string bytes = Build(m);
         ExpectAccepted(bytes, "32 skins");
-        ExpectRefused(Patched(bytes, md2test::kNumSkins, 33), "33 skins");
-        ExpectRefused(Patched(bytes, md2test::kNumSkins, -1), "-1 skins");
+        ExpectRefused(Patched(bytes, md2test::kNumSkins, 33), "the header gives 33 skins; a model has 0 to 32");
+        ExpectRefused(Patched(bytes, md2test::kNumSkins, -1), "the header gives -1 skins; a model has 0 to 32");
     }
     {
         Model m = md2test::Named({"a1"});
@@ -324,8 +335,8 @@ TEST_F(MD2Malformed, CountsAtAndPastTheFormatLimits)
         std::string more = Patched(bytes, md2test::kNumVertices, 2049);
         more = Patched(more, md2test::kFrameSize, 40 + 4 * 2049);
         more.append(4, '\0');
-        ExpectRefused(more, "2049 vertices");
-        ExpectRefused(Patched(bytes, md2test::kNumVertices, -1), "-1 vertices");
+        ExpectRefused(more, "the header gives 2049 vertices; a model has 0 to 2048");
+        ExpectRefused(Patched(bytes, md2test::kNumVertices, -1), "the header gives -1 vertices; a model has 0 to 2048");
     }
     {
         Model m = md2test::Named({"a1"});
@@ -333,22 +344,26 @@ TEST_F(MD2Malformed, CountsAtAndPastTheFormatLimits)
         std::string bytes = Build(m);
         ExpectAccepted(bytes, "4096 triangles");
         m.triangles.push_back({{0, 1, 2, 0, 1, 2}});
-        ExpectRefused(Build(m), "4097 triangles");
-        ExpectRefused(Patched(bytes, md2test::kNumTriangles, -1), "-1 triangles");
-        ExpectRefused(Patched(bytes, md2test::kNumTriangles, INT_MAX), "INT_MAX triangles");
+        ExpectRefused(Build(m), "the header gives 4097 triangles; a model has 0 to 4096");
+        ExpectRefused(Patched(bytes, md2test::kNumTriangles, -1),
+                      "the header gives -1 triangles; a model has 0 to 4096");
+        ExpectRefused(Patched(bytes, md2test::kNumTriangles, INT_MAX),
+                      "the header gives 2147483647 triangles; a model has 0 to 4096");
     }
     {
         Model m = md2test::Named(md2test::Sequence("f", 1, 512));
         std::string bytes = Build(m);
         ExpectAccepted(bytes, "512 frames");
         m.frames.push_back(m.frames.back());
-        ExpectRefused(Build(m), "513 frames");
-        ExpectRefused(Patched(bytes, md2test::kNumFrames, -1), "-1 frames");
+        ExpectRefused(Build(m), "the header gives 513 frames; a model has 0 to 512");
+        ExpectRefused(Patched(bytes, md2test::kNumFrames, -1), "the header gives -1 frames; a model has 0 to 512");
     }
     {
         std::string bytes = Build(md2test::Named({"a1"}));
-        ExpectRefused(Patched(bytes, md2test::kNumTexCoords, -1), "-1 texture coordinates");
-        ExpectRefused(Patched(bytes, md2test::kNumTexCoords, INT_MAX), "INT_MAX texture coordinates");
+        ExpectRefused(Patched(bytes, md2test::kNumTexCoords, -1), "the header gives -1 texture coordinates");
+        ExpectRefused(Patched(bytes, md2test::kNumTexCoords, INT_MAX),
+                      "the file ends at byte " + std::to_string(bytes.size()) +
+                          " of the 8589934720 its texture coordinates need"); // 132 + 4 * INT_MAX
     }
 }
 
@@ -356,18 +371,19 @@ TEST_F(MD2Malformed, FrameSizeAndSkinSize)
 {
     Model m = md2test::Named({"a1", "a2"});
     std::string bytes = Build(m); // frameSize 56
-    ExpectRefused(Patched(bytes, md2test::kFrameSize, 55), "frameSize below the vertices");
-    ExpectRefused(Patched(bytes, md2test::kFrameSize, 0), "frameSize 0");
-    ExpectRefused(Patched(bytes, md2test::kFrameSize, -56), "negative frameSize");
+    const std::string holds = " bytes cannot hold 4 vertices (that takes 56 to 8320 bytes)";
+    ExpectRefused(Patched(bytes, md2test::kFrameSize, 55), "frames of 55" + holds);
+    ExpectRefused(Patched(bytes, md2test::kFrameSize, 0), "frames of 0" + holds);
+    ExpectRefused(Patched(bytes, md2test::kFrameSize, -56), "frames of -56" + holds);
 
     m.framePadding = 8320 - 56;
     ExpectAccepted(Build(m), "frameSize 8320");
     m.framePadding = 8321 - 56;
-    ExpectRefused(Build(m), "frameSize 8321");
+    ExpectRefused(Build(m), "frames of 8321" + holds);
 
-    ExpectRefused(Patched(bytes, md2test::kSkinWidth, 0), "skin width 0");
-    ExpectRefused(Patched(bytes, md2test::kSkinHeight, 0), "skin height 0");
-    ExpectRefused(Patched(bytes, md2test::kSkinWidth, -256), "negative skin width");
+    ExpectRefused(Patched(bytes, md2test::kSkinWidth, 0), "the skin is 0 x 256 pixels; it needs a size above 0");
+    ExpectRefused(Patched(bytes, md2test::kSkinHeight, 0), "the skin is 256 x 0 pixels; it needs a size above 0");
+    ExpectRefused(Patched(bytes, md2test::kSkinWidth, -256), "the skin is -256 x 256 pixels; it needs a size above 0");
 }
 
 TEST_F(MD2Malformed, EverySectionInsideTheFile)
@@ -377,16 +393,20 @@ TEST_F(MD2Malformed, EverySectionInsideTheFile)
     struct Section {
         md2test::Field offset;
         std::int32_t length;
-    } sections[] = {{md2test::kOffsetSkins, 64},
-                    {md2test::kOffsetTexCoords, 16},
-                    {md2test::kOffsetTriangles, 24},
-                    {md2test::kOffsetFrames, 2 * 56}};
+        std::string what;
+    } sections[] = {{md2test::kOffsetSkins, 64, "skin names"},
+                    {md2test::kOffsetTexCoords, 16, "texture coordinates"},
+                    {md2test::kOffsetTriangles, 24, "triangles"},
+                    {md2test::kOffsetFrames, 2 * 56, "frames"}};
+    const std::string ends = "the file ends at byte " + std::to_string(size) + " of the ";
     for (const Section& s : sections) {
-        std::string name = "section at header offset " + std::to_string(s.offset);
-        ExpectRefused(Patched(bytes, s.offset, size - s.length + 1), name + " one past the end");
-        ExpectRefused(Patched(bytes, s.offset, -1), name + " negative");
-        ExpectRefused(Patched(bytes, s.offset, INT_MAX), name + " at INT_MAX");
-        ExpectRefused(Patched(bytes, s.offset, INT_MIN), name + " at INT_MIN");
+        ExpectRefused(Patched(bytes, s.offset, size - s.length + 1),
+                      ends + std::to_string(size + 1) + " its " + s.what + " need");
+        ExpectRefused(Patched(bytes, s.offset, -1), "the " + s.what + " start at byte -1, before the file");
+        ExpectRefused(Patched(bytes, s.offset, INT_MAX),
+                      ends + std::to_string(std::int64_t(INT_MAX) + s.length) + " its " + s.what + " need");
+        ExpectRefused(Patched(bytes, s.offset, INT_MIN),
+                      "the " + s.what + " start at byte -2147483648, before the file");
     }
     // Ending exactly at the end of the file is fine (the bytes are garbage
     // for this model's skins, which are not used).
@@ -394,7 +414,7 @@ TEST_F(MD2Malformed, EverySectionInsideTheFile)
 
     // Large counts whose byte lengths overflow 32 bits.
     std::string many = Patched(bytes, md2test::kNumTexCoords, 0x40000001);
-    ExpectRefused(many, "texture coordinate length past 2^32");
+    ExpectRefused(many, ends + "4294967432 its texture coordinates need"); // 132 + 4 * 0x40000001
 }
 
 TEST_F(MD2Malformed, IndicesOutOfRange)
@@ -402,22 +422,28 @@ TEST_F(MD2Malformed, IndicesOutOfRange)
     struct Case {
         int corner;
         std::int16_t value;
-        bool ok;
-    } cases[] = {{0, 3, true}, {0, 4, false}, {1, -1, false}, {2, 32767, false}, {2, -32768, false},
-                 {3, 3, true}, {3, 4, false}, {4, -1, false},  {5, 100, false}};
+        const char* reason; // null: accepted
+    } cases[] = {{0, 3, nullptr},
+                 {0, 4, "triangle 1 uses vertex 4 of 4"},
+                 {1, -1, "triangle 1 uses vertex -1 of 4"},
+                 {2, 32767, "triangle 1 uses vertex 32767 of 4"},
+                 {2, -32768, "triangle 1 uses vertex -32768 of 4"},
+                 {3, 3, nullptr},
+                 {3, 4, "triangle 1 uses texture coordinate 4 of 4"},
+                 {4, -1, "triangle 1 uses texture coordinate -1 of 4"},
+                 {5, 100, "triangle 1 uses texture coordinate 100 of 4"}};
     for (const Case& c : cases) {
         Model m = md2test::Named({"a1", "a2"});
         m.triangles[1][static_cast<size_t>(c.corner)] = c.value;
-        std::string what = "slot " + std::to_string(c.corner) + " = " + std::to_string(c.value);
-        if (c.ok)
-            ExpectAccepted(Build(m), what);
+        if (!c.reason)
+            ExpectAccepted(Build(m), std::to_string(c.value));
         else
-            ExpectRefused(Build(m), what);
+            ExpectRefused(Build(m), c.reason);
     }
     // No texture coordinates at all: any triangle is out of range.
     Model m = md2test::Named({"a1"});
     m.texCoords.clear();
-    ExpectRefused(Build(m), "triangles without texture coordinates");
+    ExpectRefused(Build(m), "triangle 0 uses texture coordinate 0 of 0");
     m.triangles.clear();
     ExpectAccepted(Build(m), "neither");
 }
@@ -426,10 +452,10 @@ TEST_F(MD2Malformed, FrameNamesMustEndWithinSixteenBytes)
 {
     Model m = md2test::Named({"a1", "a2"});
     std::memset(m.frames[1].name, 'x', 16);
-    ExpectRefused(Build(m), "unterminated name");
+    ExpectRefused(Build(m), "the name of frame 1 does not end within its 16 bytes");
 
-    m.frames[1].SetName("abcdefghijklmn12"); // 16 characters, cut to 16 bytes: no NUL
-    ExpectRefused(Build(m), "sixteen characters");
+    m.frames[0].SetName("abcdefghijklmn12"); // 16 characters, cut to 16 bytes: no NUL
+    ExpectRefused(Build(m), "the name of frame 0 does not end within its 16 bytes");
 
     m.frames[0].SetName("abcdefghijklm01");
     m.frames[1].SetName("abcdefghijklm02");

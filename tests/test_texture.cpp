@@ -27,7 +27,7 @@ void WriteFile(const std::string& name, const Bytes& bytes)
 {
     FILE* f = std::fopen(name.c_str(), "wb");
     ASSERT_NE(f, nullptr);
-    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+    ASSERT_EQ(bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size()); // no null to fwrite
     ASSERT_EQ(std::fclose(f), 0);
 }
 

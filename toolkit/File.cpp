@@ -27,7 +27,7 @@ bool ReadWholeFile(const char* file, std::vector<unsigned char>& bytes, std::str
     bytes.clear();
     auto refuse = [&](const char* why) {
         if (reason)
-            *reason = std::string(file ? file : "(no file name)") + ": " + why;
+            *reason = (file ? NativePath(file) : std::string("(no file name)")) + ": " + why;
         bytes.clear();
         return false;
     };

@@ -3,7 +3,6 @@
 #include "toolkit/File.h"
 #include "toolkit/platform/GL.h"
 
-#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -11,17 +10,6 @@ namespace TovarToolkit {
 
 namespace {
 
-// What the format allows; a header past these is not a model we can hold.
-const int kMaxTriangles = 4096;
-const int kMaxVertices = 2048;
-const int kMaxFrames = 512;
-const int kMaxSkins = 32;
-const int kHeaderSize = 68;
-const int kSkinSize = 64;
-const int kTexCoordSize = 4;
-const int kTriangleSize = 12;
-const int kFrameHeadSize = 40;
-const int kFrameBufferSize = 8320;
 const float kFrameDuration = 200.0f; // ms per animation frame
 
 // ---- The shared animation clock ----
@@ -37,42 +25,6 @@ float elapsedTime = 0.0f;
 DWORD ReadTicks()
 {
     return g_tickSource ? g_tickSource() : GetTickCount();
-}
-
-// ---- Little-endian decoding, independent of the host's layout ----
-
-std::uint32_t U32(const unsigned char* p)
-{
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-           (std::uint32_t(p[3]) << 24);
-}
-
-int I32(const unsigned char* p)
-{
-    return static_cast<std::int32_t>(U32(p));
-}
-
-short I16(const unsigned char* p)
-{
-    return static_cast<short>(static_cast<std::int16_t>(std::uint16_t(p[0]) | (std::uint16_t(p[1]) << 8)));
-}
-
-float F32(const unsigned char* p)
-{
-    std::uint32_t bits = U32(p);
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
-
-// Reads exactly `size` bytes at `offset`; anything short is a failure.
-bool ReadAt(FILE* file, long long offset, void* out, size_t size)
-{
-    if (size == 0)
-        return true;
-    if (std::fseek(file, static_cast<long>(offset), SEEK_SET) != 0)
-        return false;
-    return std::fread(out, 1, size, file) == size;
 }
 
 // Each dump element opens, writes and closes the file, so a dump cut short by
@@ -159,178 +111,50 @@ TovarMD23DModel::~TovarMD23DModel()
 
 // ---- The loader ----
 
-TovarMD2Loader::TovarMD2Loader()
-    : m_FilePointer(nullptr), m_Header(), m_pSkins(nullptr), m_pTexCoords(nullptr), m_pTriangles(nullptr),
-      m_pFrames(nullptr)
-{
-}
+TovarMD2Loader::TovarMD2Loader() {}
 
 bool TovarMD2Loader::ImportMD2(TovarMD23DModel* pModel, const char* strFileName, bool dump, const char* DumpFileName)
 {
-    if (!pModel)
-        return false;
     CleanUp(); // a loader that was left mid-import starts clean
-    m_FilePointer = OpenFile(strFileName, "rb");
-    if (!m_FilePointer)
+    if (!pModel) {
+        m_Refusal = "no model was given to import into";
         return false;
-
-    unsigned char raw[kHeaderSize];
-    if (std::fread(raw, 1, sizeof raw, m_FilePointer) != sizeof raw) {
+    }
+    if (!ReadMD2Data(strFileName)) {
         CleanUp();
         return false;
     }
-    int* const fields[] = {&m_Header.magic, &m_Header.version, &m_Header.skinWidth, &m_Header.skinHeight,
-                           &m_Header.frameSize, &m_Header.numSkins, &m_Header.numVertices,
-                           &m_Header.numTexCoords, &m_Header.numTriangles, &m_Header.numGlCommands,
-                           &m_Header.numFrames, &m_Header.offsetSkins, &m_Header.offsetTexCoords,
-                           &m_Header.offsetTriangles, &m_Header.offsetFrames, &m_Header.offsetGlCommands,
-                           &m_Header.offsetEnd};
-    for (int i = 0; i < kHeaderSize / 4; ++i)
-        *fields[i] = I32(raw + 4 * i);
-    if (m_Header.version != 8) {
-        CleanUp();
-        return false;
-    }
-
-    long long fileSize = -1;
-    if (std::fseek(m_FilePointer, 0, SEEK_END) == 0)
-        fileSize = std::ftell(m_FilePointer);
-    if (fileSize < 0 || !CheckHeader(fileSize) || !ReadMD2Data(dump, DumpFileName)) {
-        CleanUp();
-        return false;
-    }
-    // Everything is read and checked: only now is the caller's model changed.
+    m_Refusal.clear();
+    // Written only for a file that was read and checked whole, so a refused
+    // file leaves no half dump behind.
+    if (dump)
+        DumpFrames(DumpFileName);
+    // Only now is the caller's model changed.
     ConvertDataStructures(pModel, dump, DumpFileName);
     CleanUp();
     return true;
 }
 
-bool TovarMD2Loader::CheckHeader(long long fileSize) const
+bool TovarMD2Loader::ReadMD2Data(const char* strFileName)
 {
-    const TovarMD2Header& h = m_Header;
-    if (h.numSkins < 0 || h.numSkins > kMaxSkins)
+    std::vector<unsigned char> bytes;
+    if (!ReadWholeFile(strFileName, bytes, &m_Refusal))
         return false;
-    if (h.numVertices < 0 || h.numVertices > kMaxVertices)
-        return false;
-    if (h.numTriangles < 0 || h.numTriangles > kMaxTriangles)
-        return false;
-    if (h.numFrames < 0 || h.numFrames > kMaxFrames)
-        return false;
-    if (h.numTexCoords < 0)
-        return false;
-    if (h.skinWidth <= 0 || h.skinHeight <= 0)
-        return false;
-    if (h.numFrames > 0 &&
-        (h.frameSize < kFrameHeadSize + 4 * h.numVertices || h.frameSize > kFrameBufferSize))
-        return false;
-
-    // Every section that is read must lie inside the file.
-    struct Section {
-        int offset;
-        long long length;
-    } sections[] = {
-        {h.offsetSkins, static_cast<long long>(h.numSkins) * kSkinSize},
-        {h.offsetTexCoords, static_cast<long long>(h.numTexCoords) * kTexCoordSize},
-        {h.offsetTriangles, static_cast<long long>(h.numTriangles) * kTriangleSize},
-        {h.offsetFrames, static_cast<long long>(h.numFrames) * h.frameSize},
-    };
-    for (const Section& s : sections) {
-        if (s.length == 0)
-            continue;
-        if (s.offset < 0 || static_cast<long long>(s.offset) + s.length > fileSize)
-            return false;
-    }
-    return true;
-}
-
-bool TovarMD2Loader::ReadMD2Data(bool dump, const char* DumpFileName)
-{
-    const TovarMD2Header& h = m_Header;
-    m_pSkins = new TovarMD2Skin[h.numSkins];
-    m_pTexCoords = new TovarMD2TexCoord[h.numTexCoords];
-    m_pTriangles = new TovarMD2Face[h.numTriangles];
-    m_pFrames = new TovarMD2Frame[h.numFrames];
-    for (int j = 0; j < h.numFrames; ++j)
-        m_pFrames[j].pVertices = nullptr;
-
-    if (!ReadAt(m_FilePointer, h.offsetSkins, m_pSkins, static_cast<size_t>(h.numSkins) * kSkinSize))
-        return false;
-
-    std::string bytes(static_cast<size_t>(h.numTexCoords) * kTexCoordSize, '\0');
-    if (!ReadAt(m_FilePointer, h.offsetTexCoords, &bytes[0], bytes.size()))
-        return false;
-    for (int i = 0; i < h.numTexCoords; ++i) {
-        const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data()) + i * kTexCoordSize;
-        m_pTexCoords[i].u = I16(p);
-        m_pTexCoords[i].v = I16(p + 2);
-    }
-
-    bytes.assign(static_cast<size_t>(h.numTriangles) * kTriangleSize, '\0');
-    if (!ReadAt(m_FilePointer, h.offsetTriangles, &bytes[0], bytes.size()))
-        return false;
-    for (int i = 0; i < h.numTriangles; ++i) {
-        const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data()) + i * kTriangleSize;
-        TovarMD2Face& face = m_pTriangles[i];
-        for (int c = 0; c < 3; ++c) {
-            face.vertexIndices[c] = I16(p + 2 * c);
-            face.textureIndices[c] = I16(p + 6 + 2 * c);
-            // Playback indexes with these unchecked, so one bad triangle
-            // refuses the whole file.
-            if (face.vertexIndices[c] < 0 || face.vertexIndices[c] >= h.numVertices)
-                return false;
-            if (face.textureIndices[c] < 0 || face.textureIndices[c] >= h.numTexCoords)
-                return false;
-        }
-    }
-
-    if (h.numFrames > 0 && std::fseek(m_FilePointer, h.offsetFrames, SEEK_SET) != 0)
-        return false;
-    unsigned char buffer[kFrameBufferSize];
-    for (int j = 0; j < h.numFrames; ++j) {
-        TovarMD2Frame& frame = m_pFrames[j];
-        frame.pVertices = new TovarMD2Triangle[h.numVertices];
-        if (std::fread(buffer, 1, static_cast<size_t>(h.frameSize), m_FilePointer) != static_cast<size_t>(h.frameSize))
-            return false;
-        const unsigned char* name = buffer + 24;
-        if (!std::memchr(name, '\0', sizeof frame.strName))
-            return false;
-        std::memcpy(frame.strName, name, sizeof frame.strName);
-
-        float scale[3], translate[3];
-        for (int c = 0; c < 3; ++c) {
-            scale[c] = F32(buffer + 4 * c);
-            translate[c] = F32(buffer + 12 + 4 * c);
-        }
-        for (int k = 0; k < h.numVertices; ++k) {
-            const unsigned char* b = buffer + kFrameHeadSize + 4 * k;
-            TovarMD2Triangle& v = frame.pVertices[k];
-            // The file's z is up; the model's y is. The file's y, negated,
-            // becomes the model's z.
-            v.vertex[0] = b[0] * scale[0] + translate[0];
-            v.vertex[1] = b[2] * scale[2] + translate[2];
-            v.vertex[2] = -(b[1] * scale[1] + translate[1]);
-            v.normal[0] = v.normal[1] = v.normal[2] = 0.0f;
-        }
-    }
-
-    // Written only for a file that was read whole, so a refused file leaves
-    // no half dump behind.
-    if (dump)
-        DumpFrames(DumpFileName);
-    return true;
+    return DecodeMD2(bytes.data(), bytes.size(), NativePath(strFileName), m_Data, m_Refusal);
 }
 
 void TovarMD2Loader::DumpFrames(const char* DumpFileName) const
 {
-    AppendDump(DumpFileName, "<Model>\n<TotalFrames>" + std::to_string(m_Header.numFrames) + "</TotalFrames>\n",
-               true);
-    for (int j = 0; j < m_Header.numFrames; ++j) {
+    const TovarMD2Header& h = m_Data.header;
+    AppendDump(DumpFileName, "<Model>\n<TotalFrames>" + std::to_string(h.numFrames) + "</TotalFrames>\n", true);
+    for (int j = 0; j < h.numFrames; ++j) {
+        const TovarMD2Frame& frame = m_Data.frames[static_cast<size_t>(j)];
         AppendDump(DumpFileName,
-                   "<Frame number = \"" + std::to_string(j) + "\">\n<Vertices>" +
-                       std::to_string(m_Header.numVertices) + "</Vertices>\n",
+                   "<Frame number = \"" + std::to_string(j) + "\">\n<Vertices>" + std::to_string(h.numVertices) +
+                       "</Vertices>\n",
                    false);
-        for (int k = 0; k < m_Header.numVertices; ++k) {
-            const float* v = m_pFrames[j].pVertices[k].vertex;
+        for (const TovarMD2Triangle& vertex : frame.pVertices) {
+            const float* v = vertex.vertex;
             AppendDump(DumpFileName,
                        "<TexCoord>0,0</TexCoord>\n<Vertice>" + FormatFloat(v[0]) + "," + FormatFloat(v[1]) + "," +
                            FormatFloat(v[2]) + "</Vertice>\n",
@@ -347,44 +171,41 @@ void TovarMD2Loader::ConvertDataStructures(TovarMD23DModel* pModel, bool dump, c
     std::vector<TovarMD23DObject>().swap(pModel->pObject);
     std::vector<TovarMD2AnimationInfo>().swap(pModel->pAnimations);
     std::vector<TovarMD2MaterialInfo>().swap(pModel->pMaterials);
-    pModel->Texture.FreeImage();
-    if (pModel->Texture.ID != 0)
-        glDeleteTextures(1, &pModel->Texture.ID);
-    pModel->Texture.ID = 0;
-    pModel->Texture.imageWidth = 0;
-    pModel->Texture.imageHeight = 0;
+    pModel->Texture.Release();
     pModel->numOfObjects = 0;
     pModel->numOfMaterials = 0;
     pModel->numOfAnimations = 0;
     pModel->currentAnim = 0;
     pModel->currentFrame = 0;
 
-    pModel->numOfObjects = m_Header.numFrames;
+    const TovarMD2Header& h = m_Data.header;
+    pModel->numOfObjects = h.numFrames;
     ParseAnimations(pModel);
 
     pModel->pObject.reserve(static_cast<size_t>(pModel->numOfObjects));
     for (int j = 0; j < pModel->numOfObjects; ++j) {
         TovarMD23DObject object;
         std::memset(&object, 0, sizeof object);
-        object.numOfVerts = m_Header.numVertices;
-        object.numTexVertex = m_Header.numTexCoords;
-        object.numOfFaces = m_Header.numTriangles;
+        object.numOfVerts = h.numVertices;
+        object.numTexVertex = h.numTexCoords;
+        object.numOfFaces = h.numTriangles;
 
+        TovarMD2Frame& frame = m_Data.frames[static_cast<size_t>(j)];
         object.pVerts = new TovarVector3f[object.numOfVerts];
         for (int k = 0; k < object.numOfVerts; ++k) {
-            const float* v = m_pFrames[j].pVertices[k].vertex;
+            const float* v = frame.pVertices[static_cast<size_t>(k)].vertex;
             object.pVerts[k] = TovarVector3f(v[0], v[1], v[2]);
         }
-        delete[] m_pFrames[j].pVertices;
-        m_pFrames[j].pVertices = nullptr;
+        std::vector<TovarMD2Triangle>().swap(frame.pVertices);
 
         if (j == 0) {
             object.pTexVerts = new TovarVector2f[object.numTexVertex];
             object.pFaces = new TovarFace[object.numOfFaces];
             for (int i = 0; i < object.numTexVertex; ++i) {
-                object.pTexVerts[i].x = m_pTexCoords[i].u / static_cast<float>(m_Header.skinWidth);
+                const TovarMD2TexCoord& uv = m_Data.texCoords[static_cast<size_t>(i)];
+                object.pTexVerts[i].x = uv.u / static_cast<float>(h.skinWidth);
                 // The skin's top row (v = 0) is the texture's top, t = 1.
-                object.pTexVerts[i].y = 1.0f - m_pTexCoords[i].v / static_cast<float>(m_Header.skinHeight);
+                object.pTexVerts[i].y = 1.0f - uv.v / static_cast<float>(h.skinHeight);
             }
             if (dump)
                 AppendDump(DumpFileName,
@@ -392,8 +213,8 @@ void TovarMD2Loader::ConvertDataStructures(TovarMD23DModel* pModel, bool dump, c
             for (int i = 0; i < object.numOfFaces; ++i) {
                 TovarFace& face = object.pFaces[i];
                 for (int c = 0; c < 3; ++c) {
-                    face.vertIndex[c] = m_pTriangles[i].vertexIndices[c];
-                    face.coordIndex[c] = m_pTriangles[i].textureIndices[c];
+                    face.vertIndex[c] = m_Data.triangles[static_cast<size_t>(i)].vertexIndices[c];
+                    face.coordIndex[c] = m_Data.triangles[static_cast<size_t>(i)].textureIndices[c];
                 }
                 if (dump)
                     AppendDump(DumpFileName,
@@ -413,23 +234,7 @@ void TovarMD2Loader::ConvertDataStructures(TovarMD23DModel* pModel, bool dump, c
 
 void TovarMD2Loader::CleanUp()
 {
-    if (m_FilePointer) {
-        std::fclose(m_FilePointer);
-        m_FilePointer = nullptr;
-    }
-    delete[] m_pSkins;
-    m_pSkins = nullptr;
-    delete[] m_pTexCoords;
-    m_pTexCoords = nullptr;
-    delete[] m_pTriangles;
-    m_pTriangles = nullptr;
-    if (m_pFrames) {
-        // A refused file may leave frames that were never converted.
-        for (int j = 0; j < m_Header.numFrames; ++j)
-            delete[] m_pFrames[j].pVertices;
-        delete[] m_pFrames;
-        m_pFrames = nullptr;
-    }
+    m_Data = TovarMD2Data();
 }
 
 void TovarMD2Loader::Clear3DObjects(TovarMD23DModel* Model)
@@ -454,7 +259,7 @@ void TovarMD2Loader::ParseAnimations(TovarMD23DModel* pModel)
     std::memset(&animation, 0, sizeof animation);
 
     for (int i = 0; i < pModel->numOfObjects; ++i) {
-        const char* name = m_pFrames[i].strName; // NUL-terminated: checked on reading
+        const char* name = m_Data.frames[static_cast<size_t>(i)].strName; // NUL-terminated: checked on decoding
         size_t length = std::strlen(name);
         int number = 0;
         size_t baseLength = length;
@@ -517,25 +322,15 @@ void TovarMD2Loader::DrawFrames(const TovarMD23DModel* Model, int from, int to, 
     const TovarMD23DObject& first = Model->pObject[0];
     const TovarMD23DObject& current = Model->pObject[static_cast<size_t>(from)];
     const TovarMD23DObject& next = Model->pObject[static_cast<size_t>(to)];
+    // The decoder checked every index against the model's counts; only a
+    // model cleared since then has nothing left to draw.
     if (!first.pFaces || !current.pVerts || !next.pVerts)
-        return; // cleared: nothing left to draw
+        return;
 
-    int faces = current.numOfFaces < first.numOfFaces ? current.numOfFaces : first.numOfFaces;
-    int verts = current.numOfVerts < next.numOfVerts ? current.numOfVerts : next.numOfVerts;
     const TovarVector2f* tex = first.pTexVerts;
-
     glBegin(GL_TRIANGLES);
-    for (int f = 0; f < faces; ++f) {
+    for (int f = 0; f < first.numOfFaces; ++f) {
         const TovarFace& face = first.pFaces[f];
-        bool inside = true;
-        for (int c = 0; c < 3; ++c) {
-            if (face.vertIndex[c] < 0 || face.vertIndex[c] >= verts)
-                inside = false;
-            if (tex && (face.coordIndex[c] < 0 || face.coordIndex[c] >= first.numTexVertex))
-                inside = false;
-        }
-        if (!inside)
-            continue;
         for (int c = 0; c < 3; ++c) {
             if (tex)
                 glTexCoord2f(tex[face.coordIndex[c]].x, tex[face.coordIndex[c]].y);

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "toolkit/MD2Decoder.h"
 #include "toolkit/Math.h"
 #include "toolkit/Texture.h"
 #include "toolkit/platform/Platform.h"
 
-#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace TovarToolkit {
@@ -17,63 +18,6 @@ namespace TovarToolkit {
 void SetAnimationTickSource(DWORD (*source)());
 // Puts the clock back as it is at program start: the next step starts it.
 void ResetAnimationClock();
-
-// ---- The file's records (little-endian, as stored) --------------------------
-
-struct TovarMD2Header {
-    int magic;
-    int version;
-    int skinWidth;
-    int skinHeight;
-    int frameSize;
-    int numSkins;
-    int numVertices;
-    int numTexCoords;
-    int numTriangles;
-    int numGlCommands;
-    int numFrames;
-    int offsetSkins;
-    int offsetTexCoords;
-    int offsetTriangles;
-    int offsetFrames;
-    int offsetGlCommands;
-    int offsetEnd;
-};
-
-typedef char TovarMD2Skin[64];
-
-struct TovarMD2TexCoord {
-    short u, v;
-};
-
-struct TovarMD2Face {
-    short vertexIndices[3];
-    short textureIndices[3];
-};
-
-struct TovarMD2AliasTriangle {
-    unsigned char vertex[3];
-    unsigned char lightNormalIndex;
-};
-
-struct TovarMD2AliasFrame {
-    float scale[3];
-    float translate[3];
-    char name[16];
-    TovarMD2AliasTriangle aliasVertices[1]; // numVertices of them in the file
-};
-
-// ---- The importer's working records -----------------------------------------
-
-struct TovarMD2Triangle {
-    float vertex[3];
-    float normal[3];
-};
-
-struct TovarMD2Frame {
-    char strName[16];
-    TovarMD2Triangle* pVertices;
-};
 
 // ---- The converted model ----------------------------------------------------
 
@@ -144,23 +88,22 @@ public:
     bool SetAnimation(TovarMD23DModel* Model, const char* AnimName);
     void ChangeAnimation(TovarMD23DModel* Model);
 
+    // Why the last ImportMD2 returned false, naming the file ("tris.md2:
+    // triangle 12 uses vertex 900 of 660"); empty when it succeeded.
+    const std::string& LastError() const { return m_Refusal; }
+
 private:
-    bool ReadMD2Data(bool dump, const char* DumpFileName);
+    bool ReadMD2Data(const char* strFileName);
     void ConvertDataStructures(TovarMD23DModel* pModel, bool dump, const char* DumpFileName);
     void CleanUp();
     void ParseAnimations(TovarMD23DModel* pModel);
     float ReturnCurrentTime(TovarMD23DModel* Model, int NextFrame);
     void BindModelTexture(TovarTexture* Tex);
-    bool CheckHeader(long long fileSize) const;
     void DumpFrames(const char* DumpFileName) const;
     void DrawFrames(const TovarMD23DModel* Model, int from, int to, float t, bool blend) const;
 
-    FILE* m_FilePointer;
-    TovarMD2Header m_Header;
-    TovarMD2Skin* m_pSkins;
-    TovarMD2TexCoord* m_pTexCoords;
-    TovarMD2Face* m_pTriangles;
-    TovarMD2Frame* m_pFrames;
+    TovarMD2Data m_Data;   // the file being imported; empty between imports
+    std::string m_Refusal; // why the last import was refused; empty after a success
 };
 
 } // namespace TovarToolkit

@@ -74,13 +74,16 @@ TovarTexture::TovarTexture()
 {
 }
 
-TovarTexture::~TovarTexture()
+TovarTexture::~TovarTexture() { Release(); }
+
+void TovarTexture::Release()
 {
     FreeImage();
     // Only a texture that was uploaded has a name to give back. (At exit the
     // context may be gone already; the call is then harmless.)
     if (ID != 0)
         glDeleteTextures(1, &ID);
+    ID = 0;
 }
 
 bool TovarTexture::LoadBMPFile(const char* file)
@@ -120,7 +123,7 @@ bool TovarTexture::UploadLoaded()
 
 bool TovarTexture::Refused(const char* file, const std::string& why)
 {
-    lastError = std::string(file ? file : "(no file name)") + ": " + why;
+    lastError = (file ? NativePath(file) : std::string("(no file name)")) + ": " + why;
     return false;
 }
 

@@ -37,6 +37,8 @@ public:
 
     void GenerateTexture();
     void FreeImage();
+    // The image and the GL texture name; the texture is empty again after.
+    void Release();
     bool CreateImage(int w, int h, int b);
 
     bool WriteBMP(const char* file, int width, int height, const unsigned char* output);

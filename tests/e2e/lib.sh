@@ -24,7 +24,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  [ -s "$WORK/stderr.txt" ] && { echo "the game's standard error:" >&2; cat "$WORK/stderr.txt" >&2; }
+  exit 1
+}
 
 # start_game [files to leave out of the data copy...]
 start_game() {
@@ -32,7 +36,7 @@ start_game() {
   rm -f "$WORK/TovarToolkitLog.xml"
   local f
   for f in "$@"; do rm -f "$WORK/$f"; done
-  (cd "$WORK" && exec "$QUELLIN_BIN") &
+  (cd "$WORK" && exec "$QUELLIN_BIN" 2>stderr.txt) &
   GAME_PID=$!
 }
 
@@ -70,14 +74,23 @@ log_unstamped() {
     "$WORK/TovarToolkitLog.xml"
 }
 
+# expected_log [failed | nowindow]
 expected_log() {
   printf '%s\n' '<TovarToolkit>' '<SysMsg>Tovarlog Started!' 'Tovarlog compiled at STAMP</SysMsg>' \
     '<SysMsg>Configuring Window...</SysMsg>' \
-    '<SysMsg>Creating Window "TovarToolkit Quellin" 800x600x32x0</SysMsg>' \
-    '<SysMsg>Initializing stuff...</SysMsg>'
-  [ "${1:-}" = failed ] && printf '%s\n' '<SysErrMsg>Failed to initialize.</SysErrMsg>'
-  printf '%s\n' '<SysMsg>Stuff initialized</SysMsg>' '<SysMsg>TovarLog Shutting Down...</SysMsg>'
+    '<SysMsg>Creating Window "TovarToolkit Quellin" 800x600x32x0</SysMsg>'
+  if [ "${1:-}" != nowindow ]; then
+    printf '%s\n' '<SysMsg>Initializing stuff...</SysMsg>'
+    [ "${1:-}" = failed ] && printf '%s\n' '<SysErrMsg>Failed to initialize.</SysErrMsg>'
+    printf '%s\n' '<SysMsg>Stuff initialized</SysMsg>'
+  fi
+  printf '%s\n' '<SysMsg>TovarLog Shutting Down...</SysMsg>'
   printf '%s' '</TovarToolkit>'
+}
+
+# The game's standard error without the lines the system libraries add.
+game_stderr() {
+  grep -v '^error: XDG_RUNTIME_DIR' "$WORK/stderr.txt" || true
 }
 
 check_log() {

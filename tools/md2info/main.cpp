@@ -2,7 +2,8 @@
 // Prints an MD2 file's header, skin names, frame names and the animation
 // table the importer builds from them; with --dump, also writes the
 // importer's XML-like dump. Reads any file: a broken one gets its header
-// printed as it stands and "import: refused".
+// printed as it stands, then "import: refused" and the reason, and the exit
+// status is 1.
 
 #include "toolkit/File.h"
 #include "toolkit/MD2.h"
@@ -17,26 +18,6 @@ using namespace TovarToolkit;
 
 namespace {
 
-std::int32_t I32(const unsigned char* p)
-{
-    return static_cast<std::int32_t>(std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-                                     (std::uint32_t(p[3]) << 24));
-}
-
-std::vector<unsigned char> ReadAll(const char* name)
-{
-    std::vector<unsigned char> bytes;
-    FILE* f = OpenFile(name, "rb");
-    if (!f)
-        return bytes;
-    unsigned char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    std::fclose(f);
-    return bytes;
-}
-
 // Printable text from at most `size` bytes, stopping at the first NUL.
 std::string Text(const unsigned char* p, size_t size)
 {
@@ -46,10 +27,6 @@ std::string Text(const unsigned char* p, size_t size)
     return s;
 }
 
-bool Inside(long long offset, long long length, size_t size)
-{
-    return offset >= 0 && length >= 0 && offset + length <= static_cast<long long>(size);
-}
 
 } // namespace
 
@@ -70,39 +47,46 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    const std::vector<unsigned char> bytes = ReadAll(file);
-    std::printf("file: %s (%zu bytes)\n", file, bytes.size());
-    if (bytes.size() < 68) {
-        std::printf("too short for a header\nimport: refused\n");
+    std::vector<unsigned char> bytes;
+    std::string reason;
+    if (!ReadWholeFile(file, bytes, &reason)) {
+        std::printf("file: %s\nimport: refused\nreason: %s\n", file, reason.c_str());
         return 1;
     }
-    static const char* const names[17] = {
-        "magic", "version", "skinWidth", "skinHeight", "frameSize", "numSkins", "numVertices",
-        "numTexCoords", "numTriangles", "numGlCommands", "numFrames", "offsetSkins", "offsetTexCoords",
-        "offsetTriangles", "offsetFrames", "offsetGlCommands", "offsetEnd"};
-    std::int32_t h[17];
-    for (int i = 0; i < 17; ++i)
-        h[i] = I32(bytes.data() + 4 * i);
-    std::printf("magic: \"%s\" (0x%08x)\n", Text(bytes.data(), 4).c_str(), static_cast<unsigned>(h[0]));
-    for (int i = 1; i < 17; ++i)
-        std::printf("%s: %d\n", names[i], h[i]);
+    const ByteReader in(bytes);
+    std::printf("file: %s (%zu bytes)\n", file, bytes.size());
+    if (!in.Has(0, 68)) {
+        std::printf("too short for a header\n");
+    } else {
+        static const char* const names[17] = {
+            "magic", "version", "skinWidth", "skinHeight", "frameSize", "numSkins", "numVertices",
+            "numTexCoords", "numTriangles", "numGlCommands", "numFrames", "offsetSkins", "offsetTexCoords",
+            "offsetTriangles", "offsetFrames", "offsetGlCommands", "offsetEnd"};
+        std::int32_t h[17];
+        for (int i = 0; i < 17; ++i)
+            h[i] = in.S32(4 * i);
+        std::printf("magic: \"%s\" (0x%08x)\n", Text(in.At(0), 4).c_str(), static_cast<unsigned>(h[0]));
+        for (int i = 1; i < 17; ++i)
+            std::printf("%s: %d\n", names[i], h[i]);
 
-    const int numSkins = h[5], frameSize = h[4], numFrames = h[10];
-    if (numSkins > 0 && numSkins <= 32 && Inside(h[11], 64LL * numSkins, bytes.size())) {
-        std::printf("skins:\n");
-        for (int s = 0; s < numSkins; ++s)
-            std::printf("  %d %s\n", s, Text(bytes.data() + h[11] + 64 * s, 64).c_str());
-    }
-    if (numFrames > 0 && frameSize >= 40 && Inside(h[14], static_cast<long long>(frameSize) * numFrames, bytes.size())) {
-        std::printf("frames:\n");
-        for (int j = 0; j < numFrames; ++j)
-            std::printf("  %d %s\n", j, Text(bytes.data() + h[14] + static_cast<long long>(frameSize) * j + 24, 16).c_str());
+        const int numSkins = h[5], frameSize = h[4], numFrames = h[10];
+        if (numSkins > 0 && numSkins <= 32 && in.Has(h[11], 64LL * numSkins)) {
+            std::printf("skins:\n");
+            for (int s = 0; s < numSkins; ++s)
+                std::printf("  %d %s\n", s, Text(in.At(h[11] + 64LL * s), 64).c_str());
+        }
+        if (numFrames > 0 && frameSize >= 40 && in.Has(h[14], static_cast<long long>(frameSize) * numFrames)) {
+            std::printf("frames:\n");
+            for (int j = 0; j < numFrames; ++j)
+                std::printf("  %d %s\n", j,
+                            Text(in.At(h[14] + static_cast<long long>(frameSize) * j + 24), 16).c_str());
+        }
     }
 
     TovarMD2Loader loader;
     TovarMD23DModel model;
     if (!loader.ImportMD2(&model, file, dump != nullptr, dump ? dump : "")) {
-        std::printf("import: refused\n");
+        std::printf("import: refused\nreason: %s\n", loader.LastError().c_str());
         return 1;
     }
     std::printf("animations: %d\n", model.numOfAnimations);

@@ -3,6 +3,7 @@
 #include "toolkit/platform/sdl2/Internal.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -25,7 +26,19 @@ bool EnsureVideo()
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Keep a Ctrl+C in the terminal working as a close request.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return false;
+    // With no display SDL falls back to drawing where nobody can see it; only
+    // a user who names that driver gets it.
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if ((driver == "offscreen" || driver == "dummy") && !(asked && SDL_strcasecmp(asked, driver.c_str()) == 0)) {
+        std::fprintf(stderr, "No display could be opened (is DISPLAY set?); SDL_VIDEODRIVER=%s runs without one.\n",
+                     driver.c_str());
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    return true;
 }
 
 void ApplyGLAttributes(const PIXELFORMATDESCRIPTOR& pfd)
