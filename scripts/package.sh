@@ -101,23 +101,23 @@ cp "$exe" "$zstage/$name/"
 cp -r data/Images data/Models "$zstage/$name/"
 sed 's/$/\r/' "$build/packaging/README.txt" >"$zstage/$name/README.txt"
 
-# The MinGW runtime DLLs the game needs, when it is not linked statically;
+# The MinGW runtime DLLs the game names, when it is not linked statically,
+# from the compiler that built it (its thread model picks the right ones);
 # every other DLL it names comes with Windows.
-runtime_dirs=$(ls -d /usr/lib/gcc/x86_64-w64-mingw32/*-posix /usr/lib/gcc/x86_64-w64-mingw32/*-win32 \
-  /usr/x86_64-w64-mingw32/lib 2>/dev/null || true)
+cxx=$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' build-windows/CMakeCache.txt 2>/dev/null || true)
+cxx=${cxx:-x86_64-w64-mingw32-g++}
 queue=("$zstage/$name/quellin.exe")
 while [ ${#queue[@]} -gt 0 ]; do
   file=${queue[0]}
   queue=("${queue[@]:1}")
   for dll in $(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^\s*DLL Name: //p'); do
     [ -e "$zstage/$name/$dll" ] && continue
-    for dir in $runtime_dirs; do
-      if [ -f "$dir/$dll" ]; then
-        cp "$dir/$dll" "$zstage/$name/"
-        queue+=("$zstage/$name/$dll")
-        break
-      fi
-    done
+    found=$("$cxx" -print-file-name="$dll")
+    if [ "$found" != "$dll" ] && [ -f "$found" ]; then
+      cp "$found" "$zstage/$name/"
+      x86_64-w64-mingw32-strip --strip-unneeded "$zstage/$name/$dll"
+      queue+=("$zstage/$name/$dll")
+    fi
   done
 done
 
