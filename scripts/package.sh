@@ -85,6 +85,9 @@ echo "Built $deb"
 
 # ---- The Windows zip ---------------------------------------------------------------
 
+name=quellin-$version-windows-x64
+zip=dist/$name.zip
+rm -f "$zip"
 if [ ! -f scripts/build-windows.sh ]; then
   echo "Windows zip skipped: this tree has no Windows build (scripts/build-windows.sh)."
   exit 0
@@ -93,7 +96,6 @@ bash scripts/build-windows.sh
 exe=build-windows/quellin.exe
 [ -f "$exe" ] || { echo "package: the Windows build left no $exe" >&2; exit 1; }
 
-name=quellin-$version-windows-x64
 zstage=$build/zip-root
 rm -rf "$zstage"
 mkdir -p "$zstage/$name"
@@ -122,7 +124,5 @@ while [ ${#queue[@]} -gt 0 ]; do
 done
 
 find "$zstage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
-zip=dist/$name.zip
-rm -f "$zip"
 (cd "$zstage" && find "$name" | LC_ALL=C sort | TZ=UTC zip -X -q -@ "$root/$zip")
 echo "Built $zip"
