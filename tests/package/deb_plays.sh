@@ -37,6 +37,14 @@ grep -qx 'Icon=quellin' /usr/share/applications/quellin.desktop &&
 export XDG_DATA_HOME=$WORK/xdg
 PLAY_NAME=deb-installed play "$WORK/elsewhere" "$XDG_DATA_HOME/quellin" env PATH=$player_path quellin
 
+# An upgrade (a later version with a changed image) reaches the player's folder.
+dpkg-deb -R "$deb" "$WORK/next" && sed -i 's/^Version: .*/&+1/' "$WORK/next/DEBIAN/control"
+printf 'changed' >>"$WORK/next/usr/share/games/quellin/Images/Floor.bmp"
+dpkg-deb --root-owner-group -b "$WORK/next" "$WORK/next.deb" >/dev/null &&
+  apt-get install -y -qq -o DPkg::Lock::Timeout=300 "$WORK/next.deb" >/dev/null || fail "the upgrade failed"
+cmp -s "$XDG_DATA_HOME/quellin/Images/Floor.bmp" "$WORK/next/usr/share/games/quellin/Images/Floor.bmp" ||
+  fail "the player's folder still shows the old data after the upgrade"
+
 apt-get purge -y -qq -o DPkg::Lock::Timeout=300 quellin >/dev/null || fail "apt could not remove quellin"
 dpkg-query -W -f='${Status}' quellin 2>/dev/null | grep -q installed && fail "quellin is still installed"
 left=$(dpkg-deb -c "$deb" | awk '{print substr($6, 2)}' | grep -v '/$' | while read -r f; do
