@@ -100,6 +100,8 @@ zstage=$build/zip-root
 rm -rf "$zstage"
 mkdir -p "$zstage/$name"
 cp "$exe" "$zstage/$name/"
+# The player needs no debugging symbols: strip them from the copy.
+x86_64-w64-mingw32-strip "$zstage/$name/quellin.exe"
 cp -r data/Images data/Models "$zstage/$name/"
 sed 's/$/\r/' "$build/packaging/README.txt" >"$zstage/$name/README.txt"
 

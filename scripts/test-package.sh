@@ -17,6 +17,7 @@ echo "== the Debian package, unpacked and installed"
 bash tests/package/deb_plays.sh "$deb"
 if [ -f scripts/build-windows.sh ]; then
   echo "== the Windows zip under Wine"
+  scripts/setup.sh windows-test # Wine
   bash tests/package/zip_plays.sh "$zip"
 else
   echo "== the Windows zip: skipped, this tree has no Windows build (scripts/build-windows.sh)"
