@@ -10,6 +10,7 @@ packages=(
   libgtest-dev
   xvfb xauth x11-utils xdotool imagemagick python3-pil
   clang libclang-rt-14-dev
+  dpkg-dev lintian zip unzip
 )
 
 missing=()

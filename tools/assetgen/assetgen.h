@@ -14,6 +14,8 @@ namespace AssetGen {
 bool GenerateImages(const std::string& outdir);
 // Models/Ogro/tris.md2 and Models/Ogro/Skin.bmp.
 bool GenerateCreature(const std::string& outdir);
+// Icons/quellin.png: the 128 x 128 icon of the desktop menus (not read by the game).
+bool GenerateIcon(const std::string& outdir);
 
 // Helpers shared by the generators.
 std::string JoinPath(const std::string& dir, const std::string& relative);

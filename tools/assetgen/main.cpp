@@ -15,6 +15,7 @@ struct Generator {
 const Generator kGenerators[] = {
     {"images", AssetGen::GenerateImages},
     {"creature", AssetGen::GenerateCreature},
+    {"icon", AssetGen::GenerateIcon},
 };
 
 } // namespace
