@@ -36,7 +36,7 @@ float elapsedTime = 0.0f;
 
 DWORD ReadTicks()
 {
-    return g_tickSource ? g_tickSource() : GetTickCount();
+    return g_tickSource ? g_tickSource() : TovarPlatform::TickCount();
 }
 
 // ---- Little-endian decoding, independent of the host's layout ----

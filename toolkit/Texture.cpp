@@ -267,8 +267,8 @@ unsigned char* TovarTexture::LoadBitmapA(const char* file, TovarBMPInfoHeader* b
     // Channel positions inside a 32-bit pixel: B, G, R, unused by default.
     int shiftR = 16, shiftG = 8, shiftB = 0, shiftA = -1;
     std::int64_t tableOffset = 14 + headerSize;
-    const std::uint32_t BI_RGB = 0, BI_BITFIELDS = 3;
-    if (info.biCompression == BI_BITFIELDS && bits == 32) {
+    const std::uint32_t kBiRgb = 0, kBiBitfields = 3;
+    if (info.biCompression == kBiBitfields && bits == 32) {
         // The R, G, B masks follow a 40-byte header and are the first fields
         // after those 40 bytes in the longer ones, which from 56 bytes on also
         // hold an alpha mask.
@@ -283,7 +283,7 @@ unsigned char* TovarTexture::LoadBitmapA(const char* file, TovarBMPInfoHeader* b
         const std::uint32_t alphaMask = headerSize >= 56 ? in.U32(maskAt + 12) : 0;
         if (alphaMask != 0 && !ByteMask(alphaMask, shiftA))
             return nullptr;
-    } else if (info.biCompression != BI_RGB) {
+    } else if (info.biCompression != kBiRgb) {
         return nullptr; // run-length, JPEG, PNG and odd bit fields are not decoded
     }
 
