@@ -22,6 +22,27 @@ std::string Unstamped(const std::string& text)
 
 const char kHeader[] = "<TovarToolkit>\n<SysMsg>Tovarlog Started!\nTovarlog compiled at STAMP</SysMsg>\n";
 
+// The log as lines ending in LF. The file is text: on Windows every line must
+// end in CR LF there, and nothing else may hold a CR.
+std::string ReadLog(const std::string& name)
+{
+    std::string text = ReadWholeFile(name);
+#ifdef _WIN32
+    std::string lines;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            EXPECT_TRUE(i + 1 < text.size() && text[i + 1] == '\n') << "a CR not before LF at " << i;
+            continue;
+        }
+        if (text[i] == '\n')
+            EXPECT_TRUE(i > 0 && text[i - 1] == '\r') << "an LF without CR at " << i;
+        lines += text[i];
+    }
+    text.swap(lines);
+#endif
+    return text;
+}
+
 } // namespace
 
 TEST(Log, AGameRunLeavesHeaderMessagesAndOneTrailer)
@@ -37,12 +58,12 @@ TEST(Log, AGameRunLeavesHeaderMessagesAndOneTrailer)
         log.WriteMsg("Failed to initialize.", "SysErrMsg");
         log.WriteMsg("Stuff initialized", "SysMsg");
         // Nothing is buffered: the file is complete after every call.
-        std::string sofar = ReadWholeFile(name);
+        std::string sofar = ReadLog(name);
         const std::string last = "<SysMsg>Stuff initialized</SysMsg>\n";
         ASSERT_GE(sofar.size(), last.size());
         EXPECT_EQ(sofar.substr(sofar.size() - last.size()), last);
     }
-    EXPECT_EQ(Unstamped(ReadWholeFile(name)),
+    EXPECT_EQ(Unstamped(ReadLog(name)),
               std::string(kHeader) +
                   "<SysMsg>Configuring Window...</SysMsg>\n"
                   "<SysMsg>Creating Window \"TovarToolkit Quellin\" 800x600x32x0</SysMsg>\n"
@@ -60,7 +81,7 @@ TEST(Log, MarkupIsWrittenUnescapedAndAnEmptyTagStaysEmpty)
     log.Init(name.c_str());
     log.WriteMsg("a < b && c > d", "Note");
     log.WriteMsg("bare", "");
-    std::string text = Unstamped(ReadWholeFile(name));
+    std::string text = Unstamped(ReadLog(name));
     EXPECT_EQ(text, std::string(kHeader) + "<Note>a < b && c > d</Note>\n<>bare</>\n");
 }
 
@@ -77,7 +98,7 @@ TEST(Log, ReInitStartsAfreshAndShutDownMayRepeatTheTrailer)
         log.ShutDown();
         log.WriteMsg("after", "SysMsg");
     }
-    EXPECT_EQ(Unstamped(ReadWholeFile(name)),
+    EXPECT_EQ(Unstamped(ReadLog(name)),
               std::string(kHeader) + "<SysMsg>new</SysMsg>\n" + kTrailer + "<SysMsg>after</SysMsg>\n" + kTrailer);
 }
 
@@ -102,7 +123,7 @@ TEST(Log, AFailedOpenLosesOnlyThatCallsText)
     log.WriteMsg("lost", "SysMsg");
     std::filesystem::create_directory(dir.path() / "later");
     log.WriteMsg("kept", "SysMsg");
-    EXPECT_EQ(ReadWholeFile(name), "<SysMsg>kept</SysMsg>\n");
+    EXPECT_EQ(ReadLog(name), "<SysMsg>kept</SysMsg>\n");
 }
 
 TEST(Log, BackslashNamesWorkOnEveryPlatform)
@@ -117,5 +138,5 @@ TEST(Log, BackslashNamesWorkOnEveryPlatform)
 #endif
     TovarLog log;
     log.Init(name.c_str());
-    EXPECT_NE(ReadWholeFile(dir.file("sub/log.xml")).find("Tovarlog Started!"), std::string::npos);
+    EXPECT_NE(ReadLog(dir.file("sub/log.xml")).find("Tovarlog Started!"), std::string::npos);
 }
