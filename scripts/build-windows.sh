@@ -7,6 +7,6 @@ cd "$(dirname "$0")/.."
 
 scripts/setup.sh windows-build
 cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/x86_64-w64-mingw32.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELLIN_BENCH=OFF >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DQUELLIN_TESTS=OFF -DQUELLIN_BENCH=OFF >/dev/null
 cmake --build build-windows --target quellin
 echo "Built build-windows/quellin.exe"

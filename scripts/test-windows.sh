@@ -16,7 +16,7 @@ cc -O2 -o "$host/x11_cursor" tests/support/x11_cursor.c -lX11 -lXfixes
 c++ -O2 -std=c++17 -o "$host/pixel_count" tests/support/pixel_count.cpp
 
 cmake -S . -B build-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/x86_64-w64-mingw32.cmake \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELLIN_TESTS=ON -DQUELLIN_BENCH=OFF \
+  -DCMAKE_BUILD_TYPE=Release -DQUELLIN_TESTS=ON -DQUELLIN_BENCH=OFF \
   -DQUELLIN_HOST_TOOLS_DIR="$PWD/$host" >/dev/null
 cmake --build build-windows
 

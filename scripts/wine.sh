@@ -4,6 +4,7 @@
 
 start_wine_prefix() {
   QUELLIN_WINE_HOME=$(mktemp -d)
+  trap 'stop_wine_prefix' EXIT
   export WINEPREFIX="$QUELLIN_WINE_HOME/prefix"
   export WINEARCH=win64
   export WINEDEBUG=-all
@@ -20,7 +21,6 @@ start_wine_prefix() {
   wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f || return 1
   timeout -k 5 60 wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
   timeout -k 5 60 wineserver -w
-  trap 'stop_wine_prefix' EXIT
 }
 
 wine_reg() {

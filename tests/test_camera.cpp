@@ -192,6 +192,20 @@ protected:
 
     void SetUp() override { Reset(); }
 
+#ifdef _WIN32
+    // Under Wine the cursor is clipped to an empty desktop until the desktop
+    // process has set it up, shortly after start: wait for a position to hold.
+    static void SetUpTestSuite()
+    {
+        for (int i = 0; i < 500; ++i) {
+            POINT p = {0, 0};
+            if (SetCursorPos(MX, MY) && GetCursorPos(&p) && p.x == MX && p.y == MY)
+                return;
+            Sleep(10);
+        }
+    }
+#endif
+
     void Reset()
     {
         cam = TovarCamera();

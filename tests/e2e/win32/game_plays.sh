@@ -15,7 +15,9 @@ shot first
 [ "$(count first 0 420 800 180 sky)" -eq 0 ] || fail "sky where the floor should be"
 [ "$(count first 390 290 20 20 bright)" -gt 10 ] || fail "no crosshair in the middle"
 [ "$(count first 560 40 240 360 cyan)" -gt 1000 ] || fail "no heads-up text on the right"
-[ "$(count first 0 0 380 600 cyan)" -eq 0 ] || fail "heads-up text on the left half"
+# Right-aligned: Wine's substitute face is wider than the Linux one, so the
+# longest line reaches further left, but never near the left edge.
+[ "$(count first 0 0 200 600 cyan)" -eq 0 ] || fail "heads-up text near the left edge"
 [ "$(cursor_pixels)" -eq 0 ] || fail "the cursor shows while the mouse steers the view"
 
 # A click fires a glowing bullet down the middle of the view.
