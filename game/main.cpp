@@ -119,12 +119,12 @@ void RunFrame()
         Camera.ViewByMouse(Winwidth, Winheight, 2.0f);
     DrawGLScene();
     if (gameover)
-        ShowCursor(TRUE);
+        TovarPlatform::SetCursorVisible(true);
     SwapBuffers(hdc);
     CheckKeys(); // acts on the state the next frame draws
 }
 
-int WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     TLog.Init("TovarToolkitLog.xml");
     TLog.WriteMsg("Configuring Window...", "SysMsg");

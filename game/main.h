@@ -74,7 +74,7 @@ extern BulletsList BList;
 
 // ---- Entry, start-up and the frame -------------------------------------------
 
-int WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);
 int Init();
 // The GL state set once at start-up; every frame relies on it.
 void SetFixedGLState();

@@ -9,7 +9,10 @@ start_virtual_display() {
   # connections, so that servers started side by side never collide.
   local number_file i
   number_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+  # -noreset: without it the server starts afresh whenever its last client
+  # leaves, which puts the pointer back in the middle of the screen and
+  # refuses connections for a moment.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$number_file" >/dev/null 2>&1 &
   QUELLIN_XVFB_PID=$!
   for i in $(seq 1 100); do
     if [ -s "$number_file" ]; then

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 
@@ -22,6 +23,19 @@ std::string Unstamped(const std::string& text)
 
 const char kHeader[] = "<TovarToolkit>\n<SysMsg>Tovarlog Started!\nTovarlog compiled at STAMP</SysMsg>\n";
 
+// The log as lines ending in LF. The file is text: on Windows every line
+// ends in CR LF.
+std::string ReadLog(const std::string& name)
+{
+    std::string text = ReadWholeFile(name);
+#ifdef _WIN32
+    std::string lines = std::regex_replace(text, std::regex("\r\n"), "\n");
+    EXPECT_EQ(text.size() - lines.size(), size_t(std::count(lines.begin(), lines.end(), '\n')));
+    text.swap(lines);
+#endif
+    return text;
+}
+
 } // namespace
 
 TEST(Log, AGameRunLeavesHeaderMessagesAndOneTrailer)
@@ -37,12 +51,12 @@ TEST(Log, AGameRunLeavesHeaderMessagesAndOneTrailer)
         log.WriteMsg("Failed to initialize.", "SysErrMsg");
         log.WriteMsg("Stuff initialized", "SysMsg");
         // Nothing is buffered: the file is complete after every call.
-        std::string sofar = ReadWholeFile(name);
+        std::string sofar = ReadLog(name);
         const std::string last = "<SysMsg>Stuff initialized</SysMsg>\n";
         ASSERT_GE(sofar.size(), last.size());
         EXPECT_EQ(sofar.substr(sofar.size() - last.size()), last);
     }
-    EXPECT_EQ(Unstamped(ReadWholeFile(name)),
+    EXPECT_EQ(Unstamped(ReadLog(name)),
               std::string(kHeader) +
                   "<SysMsg>Configuring Window...</SysMsg>\n"
                   "<SysMsg>Creating Window \"TovarToolkit Quellin\" 800x600x32x0</SysMsg>\n"
@@ -60,7 +74,7 @@ TEST(Log, MarkupIsWrittenUnescapedAndAnEmptyTagStaysEmpty)
     log.Init(name.c_str());
     log.WriteMsg("a < b && c > d", "Note");
     log.WriteMsg("bare", "");
-    std::string text = Unstamped(ReadWholeFile(name));
+    std::string text = Unstamped(ReadLog(name));
     EXPECT_EQ(text, std::string(kHeader) + "<Note>a < b && c > d</Note>\n<>bare</>\n");
 }
 
@@ -77,7 +91,7 @@ TEST(Log, ReInitStartsAfreshAndShutDownMayRepeatTheTrailer)
         log.ShutDown();
         log.WriteMsg("after", "SysMsg");
     }
-    EXPECT_EQ(Unstamped(ReadWholeFile(name)),
+    EXPECT_EQ(Unstamped(ReadLog(name)),
               std::string(kHeader) + "<SysMsg>new</SysMsg>\n" + kTrailer + "<SysMsg>after</SysMsg>\n" + kTrailer);
 }
 
@@ -102,7 +116,7 @@ TEST(Log, AFailedOpenLosesOnlyThatCallsText)
     log.WriteMsg("lost", "SysMsg");
     std::filesystem::create_directory(dir.path() / "later");
     log.WriteMsg("kept", "SysMsg");
-    EXPECT_EQ(ReadWholeFile(name), "<SysMsg>kept</SysMsg>\n");
+    EXPECT_EQ(ReadLog(name), "<SysMsg>kept</SysMsg>\n");
 }
 
 TEST(Log, BackslashNamesWorkOnEveryPlatform)
@@ -117,5 +131,5 @@ TEST(Log, BackslashNamesWorkOnEveryPlatform)
 #endif
     TovarLog log;
     log.Init(name.c_str());
-    EXPECT_NE(ReadWholeFile(dir.file("sub/log.xml")).find("Tovarlog Started!"), std::string::npos);
+    EXPECT_NE(ReadLog(dir.file("sub/log.xml")).find("Tovarlog Started!"), std::string::npos);
 }

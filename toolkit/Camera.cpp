@@ -66,7 +66,7 @@ void TovarCamera::ViewByMouse(int screen_width, int screen_height, float mouse_s
     // bounds how far the view can be tipped up or down.
     static float currentRotX = 0.0f;
 
-    ShowCursor(FALSE);
+    TovarPlatform::SetCursorVisible(false);
 
     int middleX = screen_width >> 1;
     int middleY = screen_height >> 1;

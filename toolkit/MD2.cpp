@@ -24,7 +24,7 @@ float elapsedTime = 0.0f;
 
 DWORD ReadTicks()
 {
-    return g_tickSource ? g_tickSource() : GetTickCount();
+    return g_tickSource ? g_tickSource() : TovarPlatform::TickCount();
 }
 
 // Each dump element opens, writes and closes the file, so a dump cut short by

@@ -12,7 +12,7 @@ namespace TovarToolkit {
 
 // ---- The animation clock ----------------------------------------------------
 
-// One clock serves every model and loader. It reads GetTickCount(); replays
+// One clock serves every model and loader. It reads TickCount(); replays
 // and tests hand it another millisecond source here (null restores the
 // system's).
 void SetAnimationTickSource(DWORD (*source)());

@@ -50,7 +50,7 @@ bool TovarWindow::Create(const char* title, int width, int height, int bits)
         dmScreenSettings.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
         if (ChangeDisplaySettingsA(&dmScreenSettings, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL)
             return false;
-        ShowCursor(FALSE);
+        TovarPlatform::SetCursorVisible(false);
         dwExStyle = WS_EX_APPWINDOW;
         dwStyle = WS_POPUP;
     } else {
@@ -108,7 +108,7 @@ void TovarWindow::Destroy()
 {
     if (FullScreen) {
         ChangeDisplaySettingsA(nullptr, 0);
-        ShowCursor(TRUE);
+        TovarPlatform::SetCursorVisible(true);
     }
     if (hRC) {
         wglMakeCurrent(nullptr, nullptr);

@@ -13,14 +13,17 @@ GAME_PID=""
 WINDOW=""
 
 # A display of our own, so that no other test's window takes the focus.
-unset DISPLAY
-. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/display.sh"
-start_virtual_display || exit 1
+# Programs under Wine stay on the display their prefix was started on.
+if [ -z "${QUELLIN_KEEP_DISPLAY:-}" ]; then
+  unset DISPLAY
+  . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/display.sh"
+  start_virtual_display || exit 1
+fi
 
 cleanup() {
   if [ -n "$GAME_PID" ]; then kill "$GAME_PID" 2>/dev/null || true; fi
   rm -rf "$WORK"
-  kill "$QUELLIN_XVFB_PID" 2>/dev/null || true
+  if [ -n "${QUELLIN_XVFB_PID:-}" ]; then kill "$QUELLIN_XVFB_PID" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
 
@@ -36,7 +39,9 @@ start_game() {
   rm -f "$WORK/TovarToolkitLog.xml"
   local f
   for f in "$@"; do rm -f "$WORK/$f"; done
-  (cd "$WORK" && exec "$QUELLIN_BIN" 2>stderr.txt) &
+  # QUELLIN_RUNNER: what starts the program, if not the system itself (Wine).
+  # shellcheck disable=SC2086
+  (cd "$WORK" && exec ${QUELLIN_RUNNER:-} "$QUELLIN_BIN" 2>stderr.txt) &
   GAME_PID=$!
 }
 

@@ -295,9 +295,16 @@ DWORD GetTickCount();
 
 namespace TovarPlatform {
 
-// Whether the cursor is shown now. The layer keeps visibility as a state
-// rather than the Win32 display count: hidden while the mouse steers the view,
-// shown on the game-over screen, however many frames each lasted.
+// The cursor is shown or hidden as a state rather than by the Win32 display
+// count: hidden while the mouse steers the view, shown on the game-over
+// screen, however many frames each lasted. Everything that shows or hides
+// it goes through SetCursorVisible.
+void SetCursorVisible(bool visible);
+// Whether the cursor is shown now.
 bool IsCursorVisible();
+
+// Milliseconds since the platform layer started, in steps of 1 ms (Windows'
+// own GetTickCount moves in steps of 10 to 16); wraps after 2^32.
+DWORD TickCount();
 
 } // namespace TovarPlatform

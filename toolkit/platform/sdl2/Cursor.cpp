@@ -120,6 +120,8 @@ BOOL SetCursorPos(int X, int Y)
 
 namespace TovarPlatform {
 
+void SetCursorVisible(bool visible) { ShowCursor(visible ? TRUE : FALSE); }
+
 bool IsCursorVisible() { return g_visible; }
 
 } // namespace TovarPlatform

@@ -3,14 +3,9 @@
 // Handle types of the SDL2 backend, shared by its units. Nothing outside
 // toolkit/platform/sdl2/ includes this.
 
-#include "toolkit/platform/Platform.h"
+#include "toolkit/platform/common/DeviceContext.h"
 
 #include <SDL.h>
-
-struct HDC__ {
-    HWND window = nullptr;
-    HGDIOBJ selected = nullptr; // the font that wglUseFontOutlinesA draws from
-};
 
 struct HWND__ {
     SDL_Window* sdl = nullptr;

@@ -2,7 +2,7 @@
 // FreeType gives the glyph outlines in font units, and the GLU tessellator
 // turns each outline into triangles compiled into one display list per code.
 
-#include "toolkit/platform/sdl2/Internal.h"
+#include "toolkit/platform/common/DeviceContext.h"
 
 #include "toolkit/platform/GL.h"
 

@@ -1,3 +1,6 @@
+// The millisecond count of systems without Windows' own: the steady clock,
+// counted from program start, in whole milliseconds.
+
 #include "toolkit/platform/Platform.h"
 
 #include <chrono>
@@ -6,9 +9,15 @@ namespace {
 const auto g_start = std::chrono::steady_clock::now();
 }
 
-DWORD GetTickCount()
+namespace TovarPlatform {
+
+DWORD TickCount()
 {
     auto elapsed = std::chrono::steady_clock::now() - g_start;
     // Unsigned arithmetic wraps after 2^32 ms, as the callers expect.
     return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
+
+} // namespace TovarPlatform
+
+DWORD GetTickCount() { return TovarPlatform::TickCount(); }
