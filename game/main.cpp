@@ -97,15 +97,19 @@ void PlaceCameraAtStart()
     Camera.PositionCamera(5, 4, 10, 0, 3, 0, 0, 0.1f, 0);
 }
 
-void RunFrame()
+void RunFrame(bool draw)
 {
     Camera.Update();
     if (!gameover)
         Camera.ViewByMouse(Winwidth, Winheight, 2.0f);
-    DrawGLScene();
+    if (draw)
+        DrawGLScene();
+    else
+        StepGame();
     if (gameover)
         ShowCursor(TRUE);
-    SwapBuffers(hdc);
+    if (draw)
+        SwapBuffers(hdc);
     CheckKeys(); // acts on the state the next frame draws
 }
 
