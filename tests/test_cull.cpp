@@ -6,6 +6,7 @@
 #include "support/GLWindow.h"
 #include "support/GameState.h"
 
+#include <cmath>
 #include <filesystem>
 #include <vector>
 
@@ -89,7 +90,8 @@ TEST_F(CullTest, FramesAndAnimationAreTheSameWithAndWithoutCulling)
     const View views[] = {{{250, 4, 250}, {400, 4, 260}},
                           {{5, 4, 10}, {0, 3, 0}},
                           {{-480, 60, -480}, {250, 0, 250}},
-                          {{0, 30, 0}, {12, 0, 8}}};
+                          {{0, 30, 0}, {12, 0, 8}},
+                          {{0, 4, -200}, {100, 4, -200}}};
     for (int wave : {1, 5, 20, 40}) {
         level = wave - 1;
         ReBuildEnemyes();
@@ -99,6 +101,14 @@ TEST_F(CullTest, FramesAndAnimationAreTheSameWithAndWithoutCulling)
             creatures[0].Position = TovarVector3f(12, 0, 8);
             creatures[1].Position = TovarVector3f(-3, 0, 2);
             creatures[2].Position = TovarVector3f(4, 0, -6);
+            // Astride the left and right edges of the last view, at 29 to 37
+            // degrees off its axis (the edges stand near 28.9).
+            for (int k = 0; k < 10; ++k) {
+                float angle = (29.0f + 2.0f * static_cast<float>(k / 2)) * 3.14159265f / 180.0f;
+                float side = (k % 2 == 0) ? 1.0f : -1.0f;
+                creatures[3 + k].Position =
+                    TovarVector3f(25.0f * std::cos(angle), 0, -200.0f + side * 25.0f * std::sin(angle));
+            }
         }
         for (const View& v : views) {
             Played all = Play(false, creatures, v.eye, v.at);
