@@ -41,6 +41,9 @@ BulletsList BList;
 
 namespace {
 
+const int kFramesPerSecond = 60;
+const long long kWaitPieceMicro = 2000;
+
 std::string Format(const char* format, const char* title, int width, int height, int bits, int full)
 {
     int length = std::snprintf(nullptr, 0, format, title, width, height, bits, full);
@@ -132,6 +135,11 @@ int WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     TLog.WriteMsg("Stuff initialized", "SysMsg");
 
+    // Every rule counts frames, so the frame rate is the game's pace: 60 a
+    // second on every display.
+    ApplySwapIntervalFor(kFramesPerSecond);
+    TovarFramePacer pacer(kFramesPerSecond);
+
     MSG msg = {};
     bool done = false;
     bool escaped = false;
@@ -149,6 +157,13 @@ int WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
             done = escaped = true;
             continue;
         }
+        if (pacer.TimeToNextFrame() > 0) {
+            // Too early for the next frame: wait in short pieces, so that
+            // input keeps being taken while we wait.
+            pacer.Wait(kWaitPieceMicro);
+            continue;
+        }
+        pacer.FrameStarted();
         RunFrame();
     }
 

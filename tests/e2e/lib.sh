@@ -1,6 +1,6 @@
 # Shared by the end-to-end tests: start the real game in a private copy of
 # data/ on the current display, find its window, and check what it leaves.
-# Usage in a test: . lib.sh <quellin> <data dir> <x11_close> <pixel_count>
+# Usage in a test: . lib.sh <quellin> <data dir> <x11_close> <pixel_count> <walk_frames>
 
 QUELLIN_BIN=$1
 DATA_DIR=$2

@@ -300,4 +300,11 @@ namespace TovarPlatform {
 // shown on the game-over screen, however many frames each lasted.
 bool IsCursorVisible();
 
+// The refresh rate, in Hz, of the display that shows the window of the
+// current GL context; 0 when it cannot be told.
+int DisplayRefreshRate();
+// Sets the swap interval of the current GL context: 0 presents at once, n
+// waits for n refreshes. False where the driver refuses.
+bool SetSwapInterval(int interval);
+
 } // namespace TovarPlatform
