@@ -182,9 +182,8 @@ TEST(Camera, MoveCameraBFliesAlongTheLineOfSight)
 }
 
 // ---- Mouse look ---------------------------------------------------------------
-// The vertical limit is one running sum for the whole program. The tests
-// first drive it against a limit, which pins it to a known value whatever
-// earlier calls left there.
+// The vertical limit is a running sum that the camera keeps from its last
+// placing. Some tests drive it against a limit, to start from a known edge.
 
 class MouseLook : public ::testing::Test {
 protected:
@@ -318,4 +317,19 @@ TEST_F(MouseLook, LookingAlongTheUpVectorStillTurnsSidewaysWithoutNaN)
     // Only the turn about the vertical: 0.2 radians to the left.
     EXPECT_NEAR(cam.m_vView.x, -10 * std::sin(0.2f), 1e-4f);
     EXPECT_NEAR(cam.m_vView.y, 0.0f, 1e-5f);
+}
+
+TEST_F(MouseLook, PlacingTheCameraAgainRestartsTheLimit)
+{
+    Look(0, -5000); // up to the limit: the sum stands at -1
+    Look(0, -1);
+    ExpectVec(cam.m_vView, 0, 4, -10, 0);
+    // A new game places the camera again: the player can look up once more,
+    // and the limit is a full one again.
+    Reset();
+    Look(0, -1);
+    EXPECT_GT(cam.m_vView.y, 4.0f);
+    EXPECT_EQ(cam.currentRotX, -0.001f);
+    TovarCamera other;
+    EXPECT_EQ(other.currentRotX, 0.0f) << "each camera keeps its own";
 }

@@ -23,9 +23,13 @@ public:
     TovarVector3f m_vView; // a point, not a direction
     TovarVector3f m_vUpVector;
     TovarVector3f m_vStrafe;
+    // The unscaled vertical mouse motion summed since the camera was last
+    // placed; it bounds how far the view tips up or down (to +-1).
+    float currentRotX;
 
     TovarCamera();
 
+    // Also restarts the mouse look's vertical limit.
     void PositionCamera(float positionX, float positionY, float positionZ, float viewX, float viewY,
                         float viewZ, float upVectorX, float upVectorY, float upVectorZ);
     // (x, y, z) must be a unit axis.
