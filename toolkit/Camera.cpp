@@ -6,30 +6,6 @@
 
 namespace TovarToolkit {
 
-TovarVector3f Cross(TovarVector3f vVector1, TovarVector3f vVector2)
-{
-    TovarVector3f n;
-    n.x = vVector1.y * vVector2.z - vVector1.z * vVector2.y;
-    n.y = vVector1.z * vVector2.x - vVector1.x * vVector2.z;
-    n.z = vVector1.x * vVector2.y - vVector1.y * vVector2.x;
-    return n;
-}
-
-float Magnitude(TovarVector3f vNormal)
-{
-    return std::sqrt(vNormal.x * vNormal.x + vNormal.y * vNormal.y + vNormal.z * vNormal.z);
-}
-
-TovarVector3f Normalize(TovarVector3f vVector)
-{
-    float magnitude = Magnitude(vVector);
-    // A vector without a direction (or one so short that its length underflows)
-    // stays zero instead of turning into infinities and NaNs.
-    if (!(magnitude > 0.0f))
-        return TovarVector3f();
-    return vVector / magnitude;
-}
-
 TovarCamera::TovarCamera()
     : screenwidth(0), screenheight(0), posx(0), posy(0), posz(0), viewx(0), viewy(0), viewz(0), upx(0),
       upy(0), upz(0), LastPosx(0), LastPosy(0), LastPosz(0), Yaw(0), Pitch(0), m_vPosition(0, 0, 0),

@@ -1,14 +1,12 @@
 #pragma once
 
+// The first-person camera: eye, looked-at point and up direction; walking,
+// flying, strafing, turning and the mouse look. One up direction, no roll;
+// where the eye may go is the caller's to decide.
+
 #include "toolkit/Math.h"
 
 namespace TovarToolkit {
-
-TovarVector3f Cross(TovarVector3f vVector1, TovarVector3f vVector2);
-float Magnitude(TovarVector3f vNormal);
-// Divides each component by the length (the member Normalize multiplies by its
-// reciprocal instead; the two may differ in the last bit).
-TovarVector3f Normalize(TovarVector3f vVector);
 
 // First-person camera: an eye, the point it looks at, and an up direction.
 class TovarCamera {

@@ -1,5 +1,10 @@
 #pragma once
 
+// MD2 models: import (version 8) into per-frame meshes, the table of named
+// animations, and playback blended between frames on one shared clock of
+// five frames a second. Limits: 2048 vertices, 4096 triangles, 512 frames;
+// no normals or GL commands are drawn; every model shares the one clock.
+
 #include "toolkit/Math.h"
 #include "toolkit/Texture.h"
 #include "toolkit/platform/Platform.h"

@@ -1,5 +1,10 @@
 #pragma once
 
+// Textures: an image in memory (24-bit RGB or 32-bit RGBA) and its GL
+// texture with mipmaps. Reads uncompressed BMP, TGA and 8-bit PCX; writes
+// BMP and TGA, also from the frame buffer. No compressed or RLE files, no
+// 16-bit colour, at most 65536 pixels a side and 2^28 pixels in all.
+
 #include <cstdint>
 
 namespace TovarToolkit {
