@@ -45,8 +45,24 @@ find_window() {
     kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its window appeared"
     sleep 0.1
   done
-  [ -n "$WINDOW" ] || fail "no window titled 'TovarToolkit Quellin'"
+  if [ -z "$WINDOW" ]; then
+    xwininfo -root -tree >&2 2>/dev/null || true
+    fail "no window titled 'TovarToolkit Quellin'"
+  fi
   xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
+}
+
+# Waits until the game shows its first frame (the sky): the window opens
+# before the start-up has loaded everything, and keys held only during the
+# start-up are never seen by a frame.
+wait_first_frame() {
+  local i
+  for i in $(seq 1 100); do
+    shot first_frame
+    [ "$(count first_frame 0 0 380 200 sky)" -gt 60000 ] && return 0
+    sleep 0.1
+  done
+  fail "no frame of the game within 10 s"
 }
 
 # Waits for the game to end; its exit status goes to GAME_STATUS.

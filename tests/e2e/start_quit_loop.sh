@@ -7,8 +7,8 @@ set -u
 for run in $(seq 1 50); do
   start_game
   find_window
-  sleep 0.2
-  hold Escape 0.15
+  wait_first_frame
+  hold Escape 0.3
   wait_game
   [ "$GAME_STATUS" = 0 ] || fail "run $run: exit status $GAME_STATUS after Escape"
   check_log
