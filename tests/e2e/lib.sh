@@ -45,10 +45,7 @@ find_window() {
     kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its window appeared"
     sleep 0.1
   done
-  if [ -z "$WINDOW" ]; then
-    xwininfo -root -tree >&2 2>/dev/null || true
-    fail "no window titled 'TovarToolkit Quellin'"
-  fi
+  [ -n "$WINDOW" ] || fail "no window titled 'TovarToolkit Quellin'"
   xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
 }
 
