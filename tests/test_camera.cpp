@@ -322,14 +322,9 @@ TEST_F(MouseLook, LookingAlongTheUpVectorStillTurnsSidewaysWithoutNaN)
 TEST_F(MouseLook, PlacingTheCameraAgainRestartsTheLimit)
 {
     Look(0, -5000); // up to the limit: the sum stands at -1
-    Look(0, -1);
-    ExpectVec(cam.m_vView, 0, 4, -10, 0);
-    // A new game places the camera again: the player can look up once more,
-    // and the limit is a full one again.
-    Reset();
+    Reset();        // a new game places the camera again: it can look up once more
     Look(0, -1);
     EXPECT_GT(cam.m_vView.y, 4.0f);
     EXPECT_EQ(cam.currentRotX, -0.001f);
-    TovarCamera other;
-    EXPECT_EQ(other.currentRotX, 0.0f) << "each camera keeps its own";
+    EXPECT_EQ(TovarCamera().currentRotX, 0.0f) << "each camera keeps its own";
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 using namespace TovarToolkit;
@@ -15,8 +16,7 @@ long long g_now = 0, g_oversleep = 0;
 long long FakeNow() { return g_now; }
 void FakeSleep(long long micro) { g_now += micro + g_oversleep; }
 
-// A loop like the game's, for runFor microseconds of frames costing
-// frameCost each; the frames' start times.
+// The start times of frames costing frameCost each, run like the game's.
 std::vector<long long> Loop(TovarFramePacer& pacer, long long runFor, long long frameCost)
 {
     std::vector<long long> starts;
@@ -53,7 +53,6 @@ TEST(Pacer, HoldsSixtyFramesASecondWhateverTheFramesCost)
     g_oversleep = 700;
     EXPECT_GE(Loop(pacer, 10000000, 1000).size(), 595u);
     g_oversleep = 0;
-
     // Slow frames run back to back, and a stall earns no burst after it.
     EXPECT_EQ(Loop(pacer, 1000000, 25000).size(), 40u);
     g_now += 500000;
@@ -62,11 +61,8 @@ TEST(Pacer, HoldsSixtyFramesASecondWhateverTheFramesCost)
 
 TEST(Pacer, OnlyWholeMultiplesOfTheRateGetVsync)
 {
-    EXPECT_EQ(SwapIntervalFor(60, 60), 1);
-    EXPECT_EQ(SwapIntervalFor(120, 60), 2);
-    EXPECT_EQ(SwapIntervalFor(240, 60), 4);
-    for (int hz : {144, 75, 59, 0})
-        EXPECT_EQ(SwapIntervalFor(hz, 60), 0) << hz;
+    for (auto [hz, interval] : {std::pair{60, 1}, {120, 2}, {240, 4}, {144, 0}, {75, 0}, {59, 0}, {0, 0}})
+        EXPECT_EQ(SwapIntervalFor(hz, 60), interval) << hz;
 }
 
 } // namespace

@@ -75,9 +75,8 @@ TEST_F(WindowTest, AClearedFramePresentsAndReadsBack)
     EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
 }
 
-// Before the window has the focus (the first frames, or a window manager that
-// gives it late) the mouse look still starts from the window's middle, so the
-// first look does not jump the view.
+// Before the window has the focus the mouse look still starts from its middle:
+// the first look does not jump the view.
 TEST_F(WindowTest, TheCursorHiddenBeforeTheFocusStartsInTheMiddle)
 {
     ASSERT_TRUE(TovarPlatform::IsCursorVisible());

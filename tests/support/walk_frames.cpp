@@ -1,9 +1,6 @@
-// Reads how many steps of a level walk the player has taken since the start,
-// from the position line of the heads-up text in a screenshot of the game:
-// draws that line for 0, 1, 2, ... steps of MoveCamera from the start pose,
-// as the game does, and prints the count that matches best and how many
-// pixels still differ. The end-to-end pace test uses it.
-//
+// How many walking steps from the start a screenshot shows: draws the HUD's
+// position line after 0, 1, 2, ... MoveCamera steps, as the game does, and
+// prints the best match and its count of differing pixels.
 //   walk_frames <800x600 file.ppm> <most steps>
 
 #include "game/main.h"
@@ -17,13 +14,8 @@
 
 using namespace TovarToolkit;
 
-namespace {
-
-const int kWidth = 800, kHeight = 600, kTop = 35, kRows = 35; // the line's band, from the top
-
-bool Cyan(const unsigned char* p) { return p[0] < 90 && p[1] > 180 && p[2] > 180; }
-
-} // namespace
+static const int kWidth = 800, kHeight = 600, kTop = 35, kRows = 35; // the line's band, from the top
+static bool Cyan(const unsigned char* p) { return p[0] < 90 && p[1] > 180 && p[2] > 180; }
 
 int main(int argc, char** argv)
 {
@@ -47,7 +39,7 @@ int main(int argc, char** argv)
 
     PlaceCameraAtStart();
     int best = -1;
-    long bestDiffer = 0;
+    long bestDiffer = -1;
     std::vector<unsigned char> rgba(static_cast<size_t>(kWidth) * kRows * 4);
     for (int steps = 0; steps <= std::atoi(argv[2]); ++steps) {
         if (steps > 0)
@@ -61,10 +53,8 @@ int main(int argc, char** argv)
             for (int x = 0; x < kWidth; ++x)
                 differ += Cyan(&rgba[(static_cast<size_t>(kRows - 1 - y) * kWidth + x) * 4]) !=
                           Cyan(&shot[(static_cast<size_t>(kTop + y) * kWidth + x) * 3]);
-        if (best < 0 || differ < bestDiffer) {
-            best = steps;
-            bestDiffer = differ;
-        }
+        if (best < 0 || differ < bestDiffer)
+            best = steps, bestDiffer = differ;
     }
     TW.Destroy();
     std::printf("%d %ld\n", best, bestDiffer);
