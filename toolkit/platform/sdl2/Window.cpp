@@ -17,6 +17,13 @@ std::vector<HWND> g_windows;
 bool g_fullscreenPending = false;
 DEVMODEA g_fullscreenMode = {};
 
+// Drivers that draw where nobody sees it; SDL falls back to them when it
+// cannot reach the display.
+bool DrawsOffScreen(const char* driver)
+{
+    return driver && (std::string(driver) == "offscreen" || std::string(driver) == "dummy");
+}
+
 bool EnsureVideo()
 {
     if (SDL_WasInit(SDL_INIT_VIDEO))
@@ -25,7 +32,19 @@ bool EnsureVideo()
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Keep a Ctrl+C in the terminal working as a close request.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    // A window nobody can see is a failure, not a window: an off-screen
+    // driver is taken only when asked for by name. A busy display that
+    // refused the connection is asked again, briefly.
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+            return false;
+        if (!DrawsOffScreen(SDL_GetCurrentVideoDriver()) || DrawsOffScreen(asked))
+            return true;
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_Delay(100);
+    }
+    return false;
 }
 
 void ApplyGLAttributes(const PIXELFORMATDESCRIPTOR& pfd)
