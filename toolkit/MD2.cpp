@@ -561,8 +561,10 @@ float TovarMD2Radius(const TovarMD23DModel* Model)
     for (const TovarMD23DObject& object : Model->pObject) {
         if (!object.pVerts)
             continue;
-        for (int k = 0; k < object.numOfVerts; ++k)
-            largest = std::max(largest, object.pVerts[k].GetLengthSquare());
+        for (int k = 0; k < object.numOfVerts; ++k) {
+            const TovarVector3f& v = object.pVerts[k];
+            largest = std::max(largest, v.x * v.x + v.y * v.y + v.z * v.z);
+        }
     }
     return std::sqrt(largest);
 }
