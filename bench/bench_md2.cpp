@@ -30,10 +30,10 @@ int main(int argc, char** argv)
     }
     std::sort(ms.begin(), ms.end());
     const TovarMD23DObject& first = model.pObject[0];
-    std::printf("model: %s\n", path.c_str());
-    std::printf("frames %d, vertices %d, triangles %d, animations %d\n", model.numOfObjects, first.numOfVerts,
-                first.numOfFaces, model.numOfAnimations);
-    std::printf("import over %d rounds: min %.3f ms, median %.3f ms, max %.3f ms\n", rounds, ms.front(),
-                ms[ms.size() / 2], ms.back());
+    // One row of the benchmark table (see scripts/bench.sh).
+    std::printf("| model import (%d frames, %d vertices, %d triangles) | %.2f ms | min %.2f, max %.2f over %d "
+                "rounds |\n",
+                model.numOfObjects, first.numOfVerts, first.numOfFaces, ms[ms.size() / 2], ms.front(), ms.back(),
+                rounds);
     return 0;
 }

@@ -41,6 +41,9 @@ BulletsList BList;
 
 namespace {
 
+const int kFramesPerSecond = 60;
+const long long kWaitPieceMicro = 2000;
+
 std::string Format(const char* format, const char* title, int width, int height, int bits, int full)
 {
     int length = std::snprintf(nullptr, 0, format, title, width, height, bits, full);
@@ -112,15 +115,19 @@ void PlaceCameraAtStart()
     Camera.PositionCamera(5, 4, 10, 0, 3, 0, 0, 0.1f, 0);
 }
 
-void RunFrame()
+void RunFrame(bool draw)
 {
     Camera.Update();
     if (!gameover)
         Camera.ViewByMouse(Winwidth, Winheight, 2.0f);
-    DrawGLScene();
+    if (draw)
+        DrawGLScene();
+    else
+        StepGame();
     if (gameover)
         TovarPlatform::SetCursorVisible(true);
-    SwapBuffers(hdc);
+    if (draw)
+        SwapBuffers(hdc);
     CheckKeys(); // acts on the state the next frame draws
 }
 
@@ -147,6 +154,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     TLog.WriteMsg("Stuff initialized", "SysMsg");
 
+    // Every rule counts frames, so the frame rate is the game's pace: 60 a
+    // second on every display.
+    ApplySwapIntervalFor(kFramesPerSecond);
+    TovarFramePacer pacer(kFramesPerSecond);
+
     MSG msg = {};
     bool done = false;
     bool escaped = false;
@@ -164,6 +176,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
             done = escaped = true;
             continue;
         }
+        if (pacer.TimeToNextFrame() > 0) {
+            // Too early for the next frame: wait in short pieces, so that
+            // input keeps being taken while we wait.
+            pacer.Wait(kWaitPieceMicro);
+            continue;
+        }
+        pacer.FrameStarted();
         RunFrame();
     }
 

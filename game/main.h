@@ -82,9 +82,19 @@ void Update();
 // The eye at (5, 4, 10) looking at (0, 3, 0): where every game starts.
 void PlaceCameraAtStart();
 // One frame of the main loop, run when no message is waiting: mouse look,
-// DrawGLScene, the buffer swap and CheckKeys.
-void RunFrame();
+// DrawGLScene, the buffer swap and CheckKeys. Without drawing it runs the
+// same rules through StepGame and needs no window: tests and soaks.
+void RunFrame(bool draw = true);
+// Steps the game and draws the result.
 void DrawGLScene();
+// The rules of one frame, which DrawGLScene runs first: bullets, enemies,
+// waves, hits and the cool-downs. Needs no GL context.
+void StepGame();
+// Creatures wholly outside the view are not sent to GL (on by default); the
+// animation runs the same either way, so no pixel changes.
+extern bool CullUnseen;
+// How many creatures the last drawn frame sent to GL.
+extern int CreaturesDrawn;
 
 // ---- Waves, fire and controls --------------------------------------------------
 

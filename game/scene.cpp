@@ -1,8 +1,12 @@
-// The frame: draws the world and advances the game by one step.
+// The frame: advances the game by one step and draws it. The rules run in
+// a pass of their own that needs no GL context; the drawing pass reads what
+// that pass noted.
 
 #include "game/main.h"
 
 #include "toolkit/platform/GL.h"
+
+#include <vector>
 
 using namespace TovarToolkit;
 
@@ -20,29 +24,31 @@ const float kPlayerRadius = 7.0f;
 const int kHitCost = 5;
 const int kKillScore = 50;
 
-void DrawBullets()
+// What the drawing pass shows of this frame's world, written by the
+// simulation before it moves anything: the bullets where they stood and the
+// living creatures where the arena clamp put them. Kept between frames so
+// that a frame allocates nothing once the pool and the wave stop growing.
+struct SeenWorld {
+    std::vector<TovarVector3f> bullets;
+    std::vector<TovarVector3f> creatures;
+};
+
+SeenWorld g_seen;
+
+void MoveBullets(SeenWorld* seen)
 {
     for (int i = 0; i < BList.totalbullets; ++i) {
         Bullet& b = BList.Bullets[i];
         if (!b.Used)
             continue;
-        glPushMatrix();
-        glEnable(GL_TEXTURE_2D);
-        // Additive glow: black texels leave the background as it is.
-        glBlendFunc(GL_SRC_ALPHA, GL_SRC_ALPHA);
-        glEnable(GL_BLEND);
-        glTranslatef(b.Pos.x, b.Pos.y, b.Pos.z);
-        DrawBox(&ParticleTex);
-        glDisable(GL_BLEND);
-        glDisable(GL_TEXTURE_2D);
-        glPopMatrix();
-
+        if (seen)
+            seen->bullets.push_back(b.Pos);
         b.ProcessMovement();
         b.ProcessLength();
     }
 }
 
-void StepEnemies()
+void StepEnemies(SeenWorld* seen)
 {
     const TovarVector3f eye = Camera.m_vPosition;
     for (int i = 0; i < EnemyList.TotalEntities; ++i) {
@@ -60,15 +66,8 @@ void StepEnemies()
             e.Position.z = -kArenaHalf;
 
         e.CalculateBSphere();
-
-        glPushMatrix();
-        glEnable(GL_TEXTURE_2D);
-        glTranslatef(e.Position.x, e.Position.y, e.Position.z);
-        glScalef(kEnemyScale, kEnemyScale, kEnemyScale);
-        glRotatef(kEnemyTurn, 0, 1, 0);
-        MD2Load.Animate(&OgroMDL, &OgroSkin);
-        glDisable(GL_TEXTURE_2D);
-        glPopMatrix();
+        if (seen)
+            seen->creatures.push_back(e.Position);
 
         TovarVector3f heading(eye.x - e.Position.x, 0.0f, eye.z - e.Position.z);
         if (heading.GetLengthSquare() > 0.0f) {
@@ -123,6 +122,59 @@ void ApplyHits()
     }
 }
 
+void DrawBullets(const std::vector<TovarVector3f>& at)
+{
+    for (const TovarVector3f& pos : at) {
+        glPushMatrix();
+        glEnable(GL_TEXTURE_2D);
+        // Additive glow: black texels leave the background as it is.
+        glBlendFunc(GL_SRC_ALPHA, GL_SRC_ALPHA);
+        glEnable(GL_BLEND);
+        glTranslatef(pos.x, pos.y, pos.z);
+        DrawBox(&ParticleTex);
+        glDisable(GL_BLEND);
+        glDisable(GL_TEXTURE_2D);
+        glPopMatrix();
+    }
+}
+
+void DrawCreatures(const std::vector<TovarVector3f>& at)
+{
+    CreaturesDrawn = 0;
+    if (at.empty())
+        return;
+    TovarFrustum view;
+    if (CullUnseen)
+        view.FromGL(); // the camera is set: the modelview holds the view
+    // Scaled as drawn; the model's rotation about its origin cannot carry a
+    // vertex out of this sphere.
+    const float radius = TovarMD2Radius(&OgroMDL) * kEnemyScale;
+
+    for (const TovarVector3f& pos : at) {
+        // Every creature steps the shared clock, seen or not, so the
+        // animation runs exactly as if all were drawn.
+        TovarMD2Pose pose;
+        if (!MD2Load.StepAnimation(&OgroMDL, &pose))
+            continue;
+        if (CullUnseen) {
+            // Past t = 1 the blend reaches beyond both frames, by at most
+            // (t - 1) times their distance apart, itself within 2 radii.
+            float reach = pose.blend && pose.t > 1.0f ? radius * (1.0f + 2.0f * (pose.t - 1.0f)) : radius;
+            if (view.SphereOutside(pos, reach))
+                continue;
+        }
+        ++CreaturesDrawn;
+        glPushMatrix();
+        glEnable(GL_TEXTURE_2D);
+        glTranslatef(pos.x, pos.y, pos.z);
+        glScalef(kEnemyScale, kEnemyScale, kEnemyScale);
+        glRotatef(kEnemyTurn, 0, 1, 0);
+        MD2Load.DrawPose(&OgroMDL, &OgroSkin, pose);
+        glDisable(GL_TEXTURE_2D);
+        glPopMatrix();
+    }
+}
+
 void DrawShade()
 {
     glPushMatrix();
@@ -144,23 +196,17 @@ void DrawShade()
     glPopMatrix();
 }
 
-} // namespace
-
-void DrawGLScene()
+// One step of the rules. With seen given, it also notes what this frame
+// shows, before anything moves.
+void Simulate(SeenWorld* seen)
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    Camera.Look();
-
+    if (seen) {
+        seen->bullets.clear();
+        seen->creatures.clear();
+    }
     if (!gameover) {
-        glPushMatrix();
-        glEnable(GL_TEXTURE_2D);
-        DrawFloor(0, kFloorY, 0, kArenaHalf, kArenaHalf, &Floor);
-        glDisable(GL_TEXTURE_2D);
-        glPopMatrix();
-
-        DrawBullets();
-        StepEnemies();
+        MoveBullets(seen);
+        StepEnemies(seen);
 
         // Kills come later in this frame, so a wave emptied now is rebuilt
         // in the next one.
@@ -168,7 +214,43 @@ void DrawGLScene()
             ReBuildEnemyes();
 
         ApplyHits();
+    }
 
+    if (WaitTime > 0)
+        --WaitTime;
+    if (EnemyShootWaitTime > 0)
+        --EnemyShootWaitTime;
+}
+
+} // namespace
+
+bool CullUnseen = true;
+int CreaturesDrawn = 0;
+
+void StepGame() { Simulate(nullptr); }
+
+void DrawGLScene()
+{
+    // The frame in which the player dies is still a running frame: the world
+    // and the heads-up texts, then the shade.
+    const bool running = !gameover;
+    Simulate(&g_seen);
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    Camera.Look();
+
+    if (running) {
+        glPushMatrix();
+        glEnable(GL_TEXTURE_2D);
+        DrawFloor(0, kFloorY, 0, kArenaHalf, kArenaHalf, &Floor);
+        glDisable(GL_TEXTURE_2D);
+        glPopMatrix();
+
+        DrawBullets(g_seen.bullets);
+        DrawCreatures(g_seen.creatures);
+
+        // The texts show the state after this frame's hits.
         DrawCrossHair(&Crosshair);
         DrawCameraPosCoords();
         DrawCameraViewCoords();
@@ -182,9 +264,4 @@ void DrawGLScene()
         DrawShade();
 
     glFlush();
-
-    if (WaitTime > 0)
-        --WaitTime;
-    if (EnemyShootWaitTime > 0)
-        --EnemyShootWaitTime;
 }

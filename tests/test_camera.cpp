@@ -182,9 +182,8 @@ TEST(Camera, MoveCameraBFliesAlongTheLineOfSight)
 }
 
 // ---- Mouse look ---------------------------------------------------------------
-// The vertical limit is one running sum for the whole program. The tests
-// first drive it against a limit, which pins it to a known value whatever
-// earlier calls left there.
+// The vertical limit is a running sum that the camera keeps from its last
+// placing. Some tests drive it against a limit, to start from a known edge.
 
 class MouseLook : public ::testing::Test {
 protected:
@@ -220,12 +219,15 @@ protected:
     }
 
     // Pushes the sum past a limit in steps that stay on a screen (a Windows
-    // cursor cannot leave it), then starts the camera afresh there.
+    // cursor cannot leave it), then places the camera level again, keeping
+    // the sum at that limit.
     void PinAtLimit(int dy)
     {
         for (int i = 0; i < 8; ++i) // 8 x 0.3 passes a limit from anywhere in [-1, 1]
             Look(0, dy);
+        const float sum = cam.currentRotX; // placing the camera starts the sum afresh
         Reset();
+        cam.currentRotX = sum;
     }
 
     void PinAtUpperLimit()
@@ -342,4 +344,14 @@ TEST_F(MouseLook, LookingAlongTheUpVectorStillTurnsSidewaysWithoutNaN)
     // Only the turn about the vertical: 0.2 radians to the left.
     EXPECT_NEAR(cam.m_vView.x, -10 * std::sin(0.2f), 1e-4f);
     EXPECT_NEAR(cam.m_vView.y, 0.0f, 1e-5f);
+}
+
+TEST_F(MouseLook, PlacingTheCameraAgainRestartsTheLimit)
+{
+    Look(0, -5000); // up to the limit: the sum stands at -1
+    Reset();        // a new game places the camera again: it can look up once more
+    Look(0, -1);
+    EXPECT_GT(cam.m_vView.y, 4.0f);
+    EXPECT_EQ(cam.currentRotX, -0.001f);
+    EXPECT_EQ(TovarCamera().currentRotX, 0.0f) << "each camera keeps its own";
 }

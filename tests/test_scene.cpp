@@ -1,8 +1,9 @@
-// The frame's rules, driven through DrawGLScene in a real GL context.
+// The frame's rules, driven through StepGame: no window, no GL context.
 
 #include "game/main.h"
-#include "support/GLWindow.h"
 #include "support/GameState.h"
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 
@@ -10,11 +11,10 @@ using namespace TovarToolkit;
 
 namespace {
 
-class SceneTest : public GLWindowTest {
+class SceneTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GLWindowTest::SetUp();
         ResetGameState();
         level = 1;
         // Enemies hold their fire unless a test wants it.
@@ -85,7 +85,7 @@ TEST_F(SceneTest, TheTwentiethEnemyHitEndsTheGameInThatFrame)
     PlaceEnemies({kFarAway});
     for (int i = 0; i < 25; ++i)
         PlaceBullet(TovarVector3f(1, 0, 0), 0);
-    DrawGLScene();
+    StepGame();
     EXPECT_EQ(PlayerHealth, 0);
     EXPECT_TRUE(gameover);
     EXPECT_EQ(UsedBullets(), 0) << "hits after the last are used up all the same";
@@ -96,11 +96,11 @@ TEST_F(SceneTest, HealthOnlyFallsByWholeHitsAndStopsAtZero)
     PlaceEnemies({kFarAway});
     PlayerHealth = 10;
     PlaceBullet(TovarVector3f(0, 6.9f, 0), 0);
-    DrawGLScene();
+    StepGame();
     EXPECT_EQ(PlayerHealth, 5);
     EXPECT_FALSE(gameover);
     PlaceBullet(TovarVector3f(0, 7.1f, 0), 0); // outside the player's sphere
-    DrawGLScene();
+    StepGame();
     EXPECT_EQ(PlayerHealth, 5);
     EXPECT_EQ(UsedBullets(), 1);
 }
@@ -118,13 +118,13 @@ TEST_F(SceneTest, KillsTakeAsManyHitsAsTheDamageAllowsAndScoreOnce)
         PlaceEnemies({TovarVector3f(10, 0, 0), kFarAway});
         for (int hit = 1; hit <= c.hitsToKill; ++hit) {
             PlaceBullet(TovarVector3f(10, 0, 0), 1);
-            DrawGLScene();
+            StepGame();
             EXPECT_EQ(EnemyList.Entity[0].Health > 0, hit < c.hitsToKill) << "damage " << c.damage << " hit " << hit;
         }
         EXPECT_EQ(player_score, 50);
         // Later bullets pass through the dead and score nothing.
         int slot = PlaceBullet(TovarVector3f(10, 0, 0), 1);
-        DrawGLScene();
+        StepGame();
         EXPECT_TRUE(BList.Bullets[slot].Used);
         EXPECT_EQ(player_score, 50);
     }
@@ -135,7 +135,7 @@ TEST_F(SceneTest, TwoBulletsInOneSphereBothCount)
     PlaceEnemies({TovarVector3f(10, 0, 0), kFarAway});
     PlaceBullet(TovarVector3f(10, 1, 0), 1);
     PlaceBullet(TovarVector3f(11, 0, 0), 1);
-    DrawGLScene();
+    StepGame();
     EXPECT_LE(EnemyList.Entity[0].Health, 0);
     EXPECT_EQ(player_score, 50);
     EXPECT_EQ(UsedBullets(), 0);
@@ -148,7 +148,7 @@ TEST_F(SceneTest, EnemiesStepOnlyWithinTheChaseBand)
     for (int k = 0; k < 4; ++k) {
         SetUp();
         PlaceEnemies({TovarVector3f(distances[k], 0, 0)});
-        DrawGLScene();
+        StepGame();
         float expected = steps[k] ? distances[k] - 0.4f : distances[k];
         EXPECT_FLOAT_EQ(EnemyList.Entity[0].Position.x, expected) << "at " << distances[k];
         EXPECT_EQ(EnemyList.Entity[0].Position.z, 0.0f);
@@ -159,7 +159,7 @@ TEST_F(SceneTest, EnemiesFireWithinRangeUnderTheSharedCoolDown)
 {
     EnemyShootWaitTime = 0;
     PlaceEnemies({TovarVector3f(200.01f, 0, 0), TovarVector3f(0, 0, 200.0f), TovarVector3f(0, 0, -150)});
-    DrawGLScene();
+    StepGame();
     // The first is out of range; the second steps from 200 to 199.6 and fires;
     // the third is in range too, but the wave shares one cool-down.
     ASSERT_EQ(UsedBullets(), 1);
@@ -176,7 +176,7 @@ TEST_F(SceneTest, AnEnemyExactly200AwayFires)
     // walk in it cannot come closer first.
     Camera.PositionCamera(0, 200, 0, 1, 200, 0, 0, 1, 0);
     PlaceEnemies({TovarVector3f(0, 0, 0)});
-    DrawGLScene();
+    StepGame();
     EXPECT_EQ(UsedBullets(), 1);
     EXPECT_TRUE(EnemyList.Entity[0].Position.IsEqual(TovarVector3f(0, 0, 0)));
 }
@@ -185,7 +185,7 @@ TEST_F(SceneTest, AnEnemyRightBelowThePlayerStaysFinite)
 {
     Camera.PositionCamera(50, 40, 50, 51, 40, 50, 0, 1, 0);
     PlaceEnemies({TovarVector3f(50, 0, 50)});
-    DrawGLScene();
+    StepGame();
     const TEntity& e = EnemyList.Entity[0];
     EXPECT_TRUE(std::isfinite(e.Velocity.x) && std::isfinite(e.Velocity.y) && std::isfinite(e.Velocity.z));
     EXPECT_EQ(e.Position.x, 50.0f);
@@ -198,7 +198,7 @@ TEST_F(SceneTest, BulletsLeavingTheArenaAreDropped)
     int inside = PlaceBullet(TovarVector3f(500.0f, 0, 0), 1);
     int outside = PlaceBullet(TovarVector3f(500.01f, 0, 0), 1);
     int below = PlaceBullet(TovarVector3f(0, 0, -500.01f), 0);
-    DrawGLScene();
+    StepGame();
     EXPECT_TRUE(BList.Bullets[inside].Used);
     EXPECT_FALSE(BList.Bullets[outside].Used);
     EXPECT_FALSE(BList.Bullets[below].Used);
@@ -209,18 +209,18 @@ TEST_F(SceneTest, ABulletFliesExactlyItsMaximumLength)
     PlaceEnemies({kFarAway});
     int once = PlaceBullet(TovarVector3f(-100, 0, 0), 1, 1);
     BList.Bullets[once].Speed = 3.5f;
-    DrawGLScene();
+    StepGame();
     EXPECT_FALSE(BList.Bullets[once].Used);
     EXPECT_EQ(BList.Bullets[once].Length, 1);
     EXPECT_FLOAT_EQ(BList.Bullets[once].Pos.x, -96.5f);
-    DrawGLScene();
+    StepGame();
     EXPECT_EQ(BList.Bullets[once].Length, 1) << "a free slot is neither drawn nor moved";
 }
 
 TEST_F(SceneTest, EnemiesOutsideTheArenaArePulledOntoItsEdge)
 {
     PlaceEnemies({TovarVector3f(620, 0, -700), kFarAway});
-    DrawGLScene();
+    StepGame();
     const TEntity& e = EnemyList.Entity[0];
     EXPECT_EQ(e.BSphere.Center.x, 500.0f) << "clamped before its sphere was set";
     EXPECT_EQ(e.BSphere.Center.z, -500.0f);
@@ -236,7 +236,7 @@ TEST_F(SceneTest, GameOverFreezesTheWorldButNotTheCoolDowns)
     WaitTime = 3;
     EnemyShootWaitTime = 2;
     for (int i = 0; i < 5; ++i)
-        DrawGLScene();
+        StepGame();
     EXPECT_EQ(EnemyList.Entity[0].Position.x, 100.0f);
     EXPECT_EQ(BList.Bullets[slot].Pos.x, -50.0f);
     EXPECT_EQ(BList.Bullets[slot].Length, 0);
@@ -251,11 +251,11 @@ TEST_F(SceneTest, ANewWaveComesTheFrameAfterTheLastKill)
     EnemyDamage = 100;
     PlaceEnemies({TovarVector3f(10, 0, 0)});
     PlaceBullet(TovarVector3f(10, 0, 0), 1);
-    DrawGLScene(); // the kill frame
+    StepGame(); // the kill frame
     EXPECT_EQ(Living(), 0) << "the heads-up count shows 0 in the kill frame";
     EXPECT_EQ(EnemyList.TotalEntities, 1);
     EXPECT_EQ(level, 1);
-    DrawGLScene();
+    StepGame();
     EXPECT_EQ(level, 2);
     EXPECT_EQ(EnemyList.TotalEntities, 10);
     EXPECT_EQ(Living(), 10);

@@ -74,3 +74,17 @@ TEST_F(WindowTest, AClearedFramePresentsAndReadsBack)
     EXPECT_TRUE(SwapBuffers(hdc));
     EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
 }
+
+// Before the window has the focus the mouse look still starts from its middle:
+// the first look does not jump the view.
+TEST_F(WindowTest, TheCursorHiddenBeforeTheFocusStartsInTheMiddle)
+{
+    ASSERT_TRUE(TovarPlatform::IsCursorVisible());
+    ShowCursor(FALSE);
+    POINT p = {-1, -1};
+    ASSERT_TRUE(GetCursorPos(&p));
+    EXPECT_EQ(p.x, 400);
+    EXPECT_EQ(p.y, 300);
+    ShowCursor(TRUE);
+    EXPECT_TRUE(TovarPlatform::IsCursorVisible());
+}

@@ -6,34 +6,10 @@
 
 namespace TovarToolkit {
 
-TovarVector3f Cross(TovarVector3f vVector1, TovarVector3f vVector2)
-{
-    TovarVector3f n;
-    n.x = vVector1.y * vVector2.z - vVector1.z * vVector2.y;
-    n.y = vVector1.z * vVector2.x - vVector1.x * vVector2.z;
-    n.z = vVector1.x * vVector2.y - vVector1.y * vVector2.x;
-    return n;
-}
-
-float Magnitude(TovarVector3f vNormal)
-{
-    return std::sqrt(vNormal.x * vNormal.x + vNormal.y * vNormal.y + vNormal.z * vNormal.z);
-}
-
-TovarVector3f Normalize(TovarVector3f vVector)
-{
-    float magnitude = Magnitude(vVector);
-    // A vector without a direction (or one so short that its length underflows)
-    // stays zero instead of turning into infinities and NaNs.
-    if (!(magnitude > 0.0f))
-        return TovarVector3f();
-    return vVector / magnitude;
-}
-
 TovarCamera::TovarCamera()
     : screenwidth(0), screenheight(0), posx(0), posy(0), posz(0), viewx(0), viewy(0), viewz(0), upx(0),
       upy(0), upz(0), LastPosx(0), LastPosy(0), LastPosz(0), Yaw(0), Pitch(0), m_vPosition(0, 0, 0),
-      m_vView(0, 1.0f, 0.5f), m_vUpVector(0, 0, 1.0f), m_vStrafe(0, 0, 0)
+      m_vView(0, 1.0f, 0.5f), m_vUpVector(0, 0, 1.0f), m_vStrafe(0, 0, 0), currentRotX(0.0f)
 {
 }
 
@@ -43,6 +19,8 @@ void TovarCamera::PositionCamera(float positionX, float positionY, float positio
     m_vPosition = TovarVector3f(positionX, positionY, positionZ);
     m_vView = TovarVector3f(viewX, viewY, viewZ);
     m_vUpVector = TovarVector3f(upVectorX, upVectorY, upVectorZ);
+    // A camera placed anew looks level from here: the limit counts from now.
+    currentRotX = 0.0f;
 }
 
 void TovarCamera::RotateView(float angle, float x, float y, float z)
@@ -62,10 +40,6 @@ void TovarCamera::RotateView(float angle, float x, float y, float z)
 
 void TovarCamera::ViewByMouse(int screen_width, int screen_height, float mouse_sensitivity)
 {
-    // Sums the unscaled vertical motion of every camera for the whole run; it
-    // bounds how far the view can be tipped up or down.
-    static float currentRotX = 0.0f;
-
     TovarPlatform::SetCursorVisible(false);
 
     int middleX = screen_width >> 1;

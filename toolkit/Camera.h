@@ -1,14 +1,12 @@
 #pragma once
 
+// The first-person camera: eye, looked-at point and up direction; walking,
+// flying, strafing, turning and the mouse look. One up direction, no roll;
+// where the eye may go is the caller's to decide.
+
 #include "toolkit/Math.h"
 
 namespace TovarToolkit {
-
-TovarVector3f Cross(TovarVector3f vVector1, TovarVector3f vVector2);
-float Magnitude(TovarVector3f vNormal);
-// Divides each component by the length (the member Normalize multiplies by its
-// reciprocal instead; the two may differ in the last bit).
-TovarVector3f Normalize(TovarVector3f vVector);
 
 // First-person camera: an eye, the point it looks at, and an up direction.
 class TovarCamera {
@@ -23,9 +21,13 @@ public:
     TovarVector3f m_vView; // a point, not a direction
     TovarVector3f m_vUpVector;
     TovarVector3f m_vStrafe;
+    // The unscaled vertical mouse motion summed since the camera was last
+    // placed; it bounds how far the view tips up or down (to +-1).
+    float currentRotX;
 
     TovarCamera();
 
+    // Also restarts the mouse look's vertical limit.
     void PositionCamera(float positionX, float positionY, float positionZ, float viewX, float viewY,
                         float viewZ, float upVectorX, float upVectorY, float upVectorZ);
     // (x, y, z) must be a unit axis.

@@ -3,7 +3,12 @@
 #include "toolkit/File.h"
 #include "toolkit/platform/GL.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <map>
+#include <utility>
 #include <string>
 
 namespace TovarToolkit {
@@ -82,6 +87,59 @@ int ClampFrame(const TovarMD23DModel* model, int frame)
     return frame;
 }
 
+// Bumped whenever any model's arrays are replaced or released, so that the
+// draw cache never mistakes new arrays at old addresses for the ones it saw.
+unsigned g_modelGeneration = 0;
+
+// The model as vertex arrays: one entry per distinct (vertex, texture
+// coordinate) pair of the faces, and the triangles as indices into them.
+struct DrawCache {
+    const TovarMD23DModel* model = nullptr;
+    unsigned generation = 0;
+    const TovarFace* faces = nullptr;
+    const TovarVector2f* texVerts = nullptr;
+    int numFaces = -1;
+    int numVerts = -1;
+    std::vector<int> vertexOf;     // per entry: the model's vertex index
+    std::vector<float> texCoords;  // per entry: s, t
+    std::vector<float> positions;  // per entry: x, y, z of the last pose
+    std::vector<unsigned> indices; // three per face that can be drawn
+    bool blended = false;
+    int from = 0;
+    int to = 0;
+    float t = 0.0f;
+    bool blend = false;
+};
+
+DrawCache g_drawCache;
+
+// Faces with an index outside the model are left out here, once.
+void BuildCorners(DrawCache& cache, const TovarMD23DObject& first, int faces)
+{
+    cache.vertexOf.clear();
+    cache.texCoords.clear();
+    cache.indices.clear();
+    const TovarVector2f* tex = first.pTexVerts;
+    std::map<std::pair<int, int>, unsigned> entries;
+    // The decoder checked every index against the model's counts.
+    for (int f = 0; f < faces; ++f) {
+        const TovarFace& face = first.pFaces[f];
+        for (int c = 0; c < 3; ++c) {
+            std::pair<int, int> key(face.vertIndex[c], tex ? face.coordIndex[c] : 0);
+            auto found = entries.find(key);
+            if (found == entries.end()) {
+                unsigned entry = static_cast<unsigned>(cache.vertexOf.size());
+                found = entries.emplace(key, entry).first;
+                cache.vertexOf.push_back(key.first);
+                cache.texCoords.push_back(tex ? tex[key.second].x : 0.0f);
+                cache.texCoords.push_back(tex ? tex[key.second].y : 0.0f);
+            }
+            cache.indices.push_back(found->second);
+        }
+    }
+    cache.positions.assign(cache.vertexOf.size() * 3, 0.0f);
+}
+
 } // namespace
 
 void SetAnimationTickSource(DWORD (*source)())
@@ -105,6 +163,7 @@ TovarMD23DModel::TovarMD23DModel()
 
 TovarMD23DModel::~TovarMD23DModel()
 {
+    ++g_modelGeneration;
     for (TovarMD23DObject& object : pObject)
         ReleaseObjectArrays(object);
 }
@@ -165,6 +224,7 @@ void TovarMD2Loader::DumpFrames(const char* DumpFileName) const
 
 void TovarMD2Loader::ConvertDataStructures(TovarMD23DModel* pModel, bool dump, const char* DumpFileName)
 {
+    ++g_modelGeneration;
     // Whatever an earlier import left in the model is released, not leaked.
     for (TovarMD23DObject& object : pModel->pObject)
         ReleaseObjectArrays(object);
@@ -244,6 +304,7 @@ void TovarMD2Loader::Clear3DObjects(TovarMD23DModel* Model)
     int n = Model->numOfObjects;
     if (n > static_cast<int>(Model->pObject.size()))
         n = static_cast<int>(Model->pObject.size());
+    ++g_modelGeneration;
     // Pointers are nulled so that the model's destructor or a later import
     // does not release them a second time.
     for (int i = 0; i < n; ++i)
@@ -290,6 +351,22 @@ void TovarMD2Loader::ParseAnimations(TovarMD23DModel* pModel)
 
 // ---- Playback ----
 
+float TovarMD2Radius(const TovarMD23DModel* Model)
+{
+    if (!Model)
+        return 0.0f;
+    float largest = 0.0f;
+    for (const TovarMD23DObject& object : Model->pObject) {
+        if (!object.pVerts)
+            continue;
+        for (int k = 0; k < object.numOfVerts; ++k) {
+            const TovarVector3f& v = object.pVerts[k];
+            largest = std::max(largest, v.x * v.x + v.y * v.y + v.z * v.z);
+        }
+    }
+    return std::sqrt(largest);
+}
+
 float TovarMD2Loader::ReturnCurrentTime(TovarMD23DModel* Model, int NextFrame)
 {
     DWORD now = ReadTicks();
@@ -328,38 +405,73 @@ void TovarMD2Loader::DrawFrames(const TovarMD23DModel* Model, int from, int to, 
         return;
 
     const TovarVector2f* tex = first.pTexVerts;
-    glBegin(GL_TRIANGLES);
-    for (int f = 0; f < first.numOfFaces; ++f) {
-        const TovarFace& face = first.pFaces[f];
-        for (int c = 0; c < 3; ++c) {
-            if (tex)
-                glTexCoord2f(tex[face.coordIndex[c]].x, tex[face.coordIndex[c]].y);
-            const TovarVector3f& p1 = current.pVerts[face.vertIndex[c]];
+    const int faces = first.numOfFaces;
+    const int verts = current.numOfVerts;
+
+    DrawCache& cache = g_drawCache;
+    if (cache.model != Model || cache.generation != g_modelGeneration || cache.faces != first.pFaces ||
+        cache.texVerts != tex || cache.numFaces != faces || cache.numVerts != verts) {
+        BuildCorners(cache, first, faces);
+        cache.model = Model;
+        cache.generation = g_modelGeneration;
+        cache.faces = first.pFaces;
+        cache.texVerts = tex;
+        cache.numFaces = faces;
+        cache.numVerts = verts;
+        cache.blended = false;
+    }
+    if (cache.indices.empty())
+        return;
+
+    // Every creature of a frame shows the same pose, so the blend is worked
+    // out once per pose rather than once per triangle corner of each one.
+    if (!cache.blended || cache.from != from || cache.to != to || cache.t != t || cache.blend != blend) {
+        for (size_t i = 0; i < cache.vertexOf.size(); ++i) {
+            const TovarVector3f& p1 = current.pVerts[cache.vertexOf[i]];
+            float* out = &cache.positions[3 * i];
             if (!blend) {
-                glVertex3f(p1.x, p1.y, p1.z);
+                out[0] = p1.x;
+                out[1] = p1.y;
+                out[2] = p1.z;
                 continue;
             }
-            const TovarVector3f& p2 = next.pVerts[face.vertIndex[c]];
-            glVertex3f(p1.x + t * (p2.x - p1.x), p1.y + t * (p2.y - p1.y), p1.z + t * (p2.z - p1.z));
+            const TovarVector3f& p2 = next.pVerts[cache.vertexOf[i]];
+            out[0] = p1.x + t * (p2.x - p1.x);
+            out[1] = p1.y + t * (p2.y - p1.y);
+            out[2] = p1.z + t * (p2.z - p1.z);
         }
+        cache.from = from;
+        cache.to = to;
+        cache.t = t;
+        cache.blend = blend;
+        cache.blended = true;
     }
-    glEnd();
+
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, cache.positions.data());
+    if (tex) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, 0, cache.texCoords.data());
+    }
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(cache.indices.size()), GL_UNSIGNED_INT,
+                   cache.indices.data());
+    if (tex)
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
 }
 
-void TovarMD2Loader::Animate(TovarMD23DModel* Model, TovarTexture* Texture)
+bool TovarMD2Loader::StepAnimation(TovarMD23DModel* Model, TovarMD2Pose* Pose)
 {
-    if (!Model || Model->pObject.empty())
-        return;
+    if (!Model || !Pose || Model->pObject.empty())
+        return false;
     Model->currentFrame = ClampFrame(Model, Model->currentFrame);
     int current = Model->currentFrame;
 
     int animations = AnimationCount(Model);
     if (animations <= 0) {
         // Nothing to play: show the frame we are on, still.
-        if (Texture)
-            glBindTexture(GL_TEXTURE_2D, Texture->ID);
-        DrawFrames(Model, current, current, 0.0f, false);
-        return;
+        *Pose = TovarMD2Pose{current, current, 0.0f, false};
+        return true;
     }
     if (Model->currentAnim < 0 || Model->currentAnim >= animations)
         Model->currentAnim = 0;
@@ -371,9 +483,27 @@ void TovarMD2Loader::Animate(TovarMD23DModel* Model, TovarTexture* Texture)
     next = ClampFrame(Model, next);
 
     float t = ReturnCurrentTime(Model, next);
+    *Pose = TovarMD2Pose{current, next, t, true};
+    return true;
+}
+
+void TovarMD2Loader::DrawPose(TovarMD23DModel* Model, TovarTexture* Texture, const TovarMD2Pose& Pose)
+{
+    if (!Model || Model->pObject.empty())
+        return;
+    int last = static_cast<int>(Model->pObject.size()) - 1;
+    if (Pose.from < 0 || Pose.from > last || Pose.to < 0 || Pose.to > last)
+        return;
     if (Texture)
         glBindTexture(GL_TEXTURE_2D, Texture->ID);
-    DrawFrames(Model, current, next, t, true);
+    DrawFrames(Model, Pose.from, Pose.to, Pose.t, Pose.blend);
+}
+
+void TovarMD2Loader::Animate(TovarMD23DModel* Model, TovarTexture* Texture)
+{
+    TovarMD2Pose pose;
+    if (StepAnimation(Model, &pose))
+        DrawPose(Model, Texture, pose);
 }
 
 void TovarMD2Loader::RenderSingleFrame(TovarMD23DModel* Model, TovarTexture* Texture, int FrameNum)

@@ -1,5 +1,10 @@
 #pragma once
 
+// MD2 models: import (version 8) into per-frame meshes, the table of named
+// animations, and playback blended between frames on one shared clock of
+// five frames a second. Limits: 2048 vertices, 4096 triangles, 512 frames;
+// no normals or GL commands are drawn; every model shares the one clock.
+
 #include "toolkit/MD2Decoder.h"
 #include "toolkit/Math.h"
 #include "toolkit/Texture.h"
@@ -76,6 +81,19 @@ public:
     TovarMD23DModel& operator=(const TovarMD23DModel&) = delete;
 };
 
+// What one Animate call shows: the frame it starts from, the frame it blends
+// toward and how far (t may pass 1 on the call that switches frames).
+struct TovarMD2Pose {
+    int from;
+    int to;
+    float t;
+    bool blend;
+};
+
+// The radius about the model's origin that holds every vertex of every frame:
+// a bound for culling. A blend with t above 1 reaches past it (see DrawPose).
+float TovarMD2Radius(const TovarMD23DModel* Model);
+
 class TovarMD2Loader {
 public:
     TovarMD2Loader();
@@ -84,6 +102,11 @@ public:
     void Clear3DObjects(TovarMD23DModel* Model);
 
     void Animate(TovarMD23DModel* Model, TovarTexture* Texture);
+    // Animate in two halves, for a caller that draws only what can be seen:
+    // the clock step (false when there is nothing to draw), then the drawing.
+    // Stepping without drawing keeps the animation exactly as if it drew.
+    bool StepAnimation(TovarMD23DModel* Model, TovarMD2Pose* Pose);
+    void DrawPose(TovarMD23DModel* Model, TovarTexture* Texture, const TovarMD2Pose& Pose);
     void RenderSingleFrame(TovarMD23DModel* Model, TovarTexture* Texture, int FrameNum);
     bool SetAnimation(TovarMD23DModel* Model, const char* AnimName);
     void ChangeAnimation(TovarMD23DModel* Model);

@@ -234,4 +234,30 @@ void TovarVector4f::CalculateBinormalVector(TovarVector4f tangent, TovarVector4f
     CrossProduct(tangent, normal);
 }
 
+// ---- Free helpers ----------------------------------------------------------
+
+TovarVector3f Cross(TovarVector3f vVector1, TovarVector3f vVector2)
+{
+    TovarVector3f n;
+    n.x = vVector1.y * vVector2.z - vVector1.z * vVector2.y;
+    n.y = vVector1.z * vVector2.x - vVector1.x * vVector2.z;
+    n.z = vVector1.x * vVector2.y - vVector1.y * vVector2.x;
+    return n;
+}
+
+float Magnitude(TovarVector3f vNormal)
+{
+    return std::sqrt(vNormal.x * vNormal.x + vNormal.y * vNormal.y + vNormal.z * vNormal.z);
+}
+
+TovarVector3f Normalize(TovarVector3f vVector)
+{
+    float magnitude = Magnitude(vVector);
+    // A vector without a direction (or one so short that its length underflows)
+    // stays zero instead of turning into infinities and NaNs.
+    if (!(magnitude > 0.0f))
+        return TovarVector3f();
+    return vVector / magnitude;
+}
+
 } // namespace TovarToolkit

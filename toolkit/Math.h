@@ -98,4 +98,11 @@ public:
     void CalculateBinormalVector(TovarVector4f tangent, TovarVector4f normal);
 };
 
+TovarVector3f Cross(TovarVector3f vVector1, TovarVector3f vVector2);
+float Magnitude(TovarVector3f vNormal);
+// Divides each component by the length (the member Normalize multiplies by its
+// reciprocal instead; the two may differ in the last bit). A vector without
+// length stays zero.
+TovarVector3f Normalize(TovarVector3f vVector);
+
 } // namespace TovarToolkit

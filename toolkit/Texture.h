@@ -1,5 +1,11 @@
 #pragma once
 
+// Textures: an image in memory (24-bit RGB, 32-bit RGBA or 8-bit luminance)
+// and its GL texture with mipmaps. The files are decoded by toolkit/Image;
+// this unit reads them, keeps the reason of a refusal, uploads, and writes
+// BMP and TGA, also from the frame buffer. At most 65536 pixels a side and
+// 2^28 pixels in all.
+
 #include "toolkit/Image.h"
 
 #include <cstdint>

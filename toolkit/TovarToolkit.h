@@ -5,6 +5,8 @@
 #include "toolkit/Camera.h"
 #include "toolkit/File.h"
 #include "toolkit/Font.h"
+#include "toolkit/FramePacer.h"
+#include "toolkit/Frustum.h"
 #include "toolkit/Image.h"
 #include "toolkit/Logger.h"
 #include "toolkit/MD2.h"

@@ -1,5 +1,10 @@
 #pragma once
 
+// The program's one window: creation with a double-buffered GL context and
+// the 45-degree projection, resizing, and the key and mouse state the game
+// polls. One window per program (the global TW); full screen changes the
+// display mode for as long as the window lives.
+
 #include "toolkit/platform/Platform.h"
 
 namespace TovarToolkit {

@@ -1,6 +1,6 @@
 # Shared by the end-to-end tests: start the real game in a private copy of
 # data/ on the current display, find its window, and check what it leaves.
-# Usage in a test: . lib.sh <quellin> <data dir> <x11_close> <pixel_count>
+# Usage in a test: . lib.sh <quellin> <data dir> <x11_close> <pixel_count> <walk_frames>
 
 QUELLIN_BIN=$1
 DATA_DIR=$2
@@ -56,6 +56,19 @@ find_window() {
   done
   [ -n "$WINDOW" ] || fail "no window titled 'TovarToolkit Quellin'"
   xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
+}
+
+# Waits until the game shows its first frame (the sky): the window opens
+# before the start-up has loaded everything, and keys held only during the
+# start-up are never seen by a frame.
+wait_first_frame() {
+  local i
+  for i in $(seq 1 100); do
+    shot first_frame
+    [ "$(count first_frame 0 0 380 200 sky)" -gt 60000 ] && return 0
+    sleep 0.1
+  done
+  fail "no frame of the game within 10 s"
 }
 
 # Waits for the game to end; its exit status goes to GAME_STATUS.

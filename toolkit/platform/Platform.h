@@ -307,4 +307,17 @@ bool IsCursorVisible();
 // own GetTickCount moves in steps of 10 to 16); wraps after 2^32.
 DWORD TickCount();
 
+// Microseconds on a clock that never goes back, for pacing frames.
+long long SteadyMicroseconds();
+// Sleeps about that long; on Windows with the system timer at 1 ms, so that
+// a short wait does not last a whole 15.6 ms tick.
+void SleepMicroseconds(long long micro);
+
+// The refresh rate, in Hz, of the display that shows the window of the
+// current GL context; 0 when it cannot be told.
+int DisplayRefreshRate();
+// Sets the swap interval of the current GL context: 0 presents at once, n
+// waits for n refreshes. False where the driver refuses.
+bool SetSwapInterval(int interval);
+
 } // namespace TovarPlatform

@@ -7,8 +7,9 @@
 // Cursor coordinates are those of a screen whose top-left corner is the
 // window's: the window stands at (0, 0), as the game asks when it creates it.
 // When the mouse takes over the view, the cursor starts where the program
-// last put it (the first time: the middle of the window), so the view does
-// not jump when it is hidden again.
+// last put it (the first time: the middle of the window, focused or not), so
+// the view does not jump when it is hidden again. Where relative mode cannot
+// be had the cursor is only hidden, and shown again by hand.
 
 #include "toolkit/platform/sdl2/Internal.h"
 
@@ -20,12 +21,24 @@ POINT g_cursor = {0, 0};
 bool g_everSet = false;
 POINT g_lastSet = {0, 0};
 
+bool g_fallbackHidden = false; // hidden by SDL_ShowCursor, relative mode refused
+
 SDL_Window* FocusWindow()
 {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return nullptr;
     SDL_Window* window = SDL_GetMouseFocus();
     return window ? window : SDL_GetKeyboardFocus();
+}
+
+// The window the mouse steers: the focused one, or, before any window has
+// the focus, the one the game draws into.
+SDL_Window* SteeredWindow()
+{
+    SDL_Window* window = FocusWindow();
+    if (!window && SDL_WasInit(SDL_INIT_VIDEO))
+        window = SDL_GL_GetCurrentWindow();
+    return window;
 }
 
 void ReadRealCursor()
@@ -45,7 +58,7 @@ void PlaceForSteering()
         g_known = true;
         return;
     }
-    SDL_Window* window = FocusWindow();
+    SDL_Window* window = SteeredWindow();
     if (!window)
         return;
     int w = 0, h = 0;
@@ -74,8 +87,12 @@ void CursorMoved(const SDL_MouseMotionEvent& motion)
 
 void ResetCursor()
 {
-    if (SDL_WasInit(SDL_INIT_VIDEO))
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
         SDL_SetRelativeMouseMode(SDL_FALSE);
+        if (g_fallbackHidden)
+            SDL_ShowCursor(SDL_ENABLE);
+    }
+    g_fallbackHidden = false;
     g_visible = true;
 }
 
@@ -88,8 +105,19 @@ int ShowCursor(BOOL bShow)
         g_visible = visible;
         if (!visible)
             PlaceForSteering();
-        if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_SetRelativeMouseMode(visible ? SDL_FALSE : SDL_TRUE) != 0)
-            SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); // no relative mode: at least hide it
+        if (SDL_WasInit(SDL_INIT_VIDEO)) {
+            if (visible) {
+                SDL_SetRelativeMouseMode(SDL_FALSE);
+                // Turning relative mode off succeeds even where it was never
+                // on; a cursor the fallback hid must be shown by hand.
+                if (g_fallbackHidden)
+                    SDL_ShowCursor(SDL_ENABLE);
+                g_fallbackHidden = false;
+            } else if (SDL_SetRelativeMouseMode(SDL_TRUE) != 0) {
+                SDL_ShowCursor(SDL_DISABLE); // no relative mode: at least hide it
+                g_fallbackHidden = true;
+            }
+        }
     }
     return g_visible ? 0 : -1;
 }

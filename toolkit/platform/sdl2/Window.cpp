@@ -18,6 +18,13 @@ std::vector<HWND> g_windows;
 bool g_fullscreenPending = false;
 DEVMODEA g_fullscreenMode = {};
 
+// Drivers that draw where nobody sees it; SDL falls back to them when it
+// cannot reach the display.
+bool DrawsOffScreen(const char* driver)
+{
+    return driver && (std::string(driver) == "offscreen" || std::string(driver) == "dummy");
+}
+
 bool EnsureVideo()
 {
     if (SDL_WasInit(SDL_INIT_VIDEO))
@@ -26,19 +33,24 @@ bool EnsureVideo()
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // Keep a Ctrl+C in the terminal working as a close request.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return false;
-    // With no display SDL falls back to drawing where nobody can see it; only
-    // a user who names that driver gets it.
-    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    // A window nobody can see is a failure, not a window: an off-screen
+    // driver is taken only when asked for by name. A busy display that
+    // refused the connection is asked again, briefly.
     const char* asked = SDL_getenv("SDL_VIDEODRIVER");
-    if ((driver == "offscreen" || driver == "dummy") && !(asked && SDL_strcasecmp(asked, driver.c_str()) == 0)) {
-        std::fprintf(stderr, "No display could be opened (is DISPLAY set?); SDL_VIDEODRIVER=%s runs without one.\n",
-                     driver.c_str());
+    std::string fallback;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+            return false;
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (!DrawsOffScreen(driver) || DrawsOffScreen(asked))
+            return true;
+        fallback = driver;
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return false;
+        SDL_Delay(100);
     }
-    return true;
+    std::fprintf(stderr, "No display could be opened (is DISPLAY set?); SDL_VIDEODRIVER=%s runs without one.\n",
+                 fallback.c_str());
+    return false;
 }
 
 void ApplyGLAttributes(const PIXELFORMATDESCRIPTOR& pfd)

@@ -6,6 +6,8 @@
 
 #include "toolkit/platform/Platform.h"
 
+#include <mmsystem.h>
+
 namespace {
 
 struct Counter {
@@ -23,18 +25,49 @@ struct Counter {
 
 namespace TovarPlatform {
 
-DWORD TickCount()
+namespace {
+
+// Time since the first call in units per second, or false without a counter.
+bool Elapsed(unsigned long long perSecond, unsigned long long& out)
 {
     static const Counter counter;
     if (counter.frequency.QuadPart <= 0)
-        return GetTickCount();
+        return false;
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     const unsigned long long elapsed = static_cast<unsigned long long>(now.QuadPart - counter.start.QuadPart);
     const unsigned long long f = static_cast<unsigned long long>(counter.frequency.QuadPart);
-    // Whole seconds and the rest apart, so that elapsed * 1000 cannot overflow.
-    const unsigned long long ms = elapsed / f * 1000u + elapsed % f * 1000u / f;
+    // Whole seconds and the rest apart, so that elapsed * perSecond cannot overflow.
+    out = elapsed / f * perSecond + elapsed % f * perSecond / f;
+    return true;
+}
+
+} // namespace
+
+DWORD TickCount()
+{
+    unsigned long long ms;
+    if (!Elapsed(1000u, ms))
+        return GetTickCount();
     return static_cast<DWORD>(ms); // keeps the low 32 bits: the wrap of GetTickCount
+}
+
+long long SteadyMicroseconds()
+{
+    unsigned long long us;
+    if (!Elapsed(1000000u, us))
+        return static_cast<long long>(GetTickCount64()) * 1000;
+    return static_cast<long long>(us);
+}
+
+void SleepMicroseconds(long long micro)
+{
+    // The system timer ticks every 15.6 ms unless asked for 1 ms; the request
+    // holds until the process ends.
+    static const bool fineTimer = timeBeginPeriod(1) == TIMERR_NOERROR;
+    (void)fineTimer;
+    if (micro > 0)
+        Sleep(static_cast<DWORD>((micro + 999) / 1000));
 }
 
 } // namespace TovarPlatform
