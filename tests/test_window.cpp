@@ -75,8 +75,10 @@ TEST_F(WindowTest, AClearedFramePresentsAndReadsBack)
     EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
 }
 
+#ifndef _WIN32
 // Before the window has the focus the mouse look still starts from its middle:
-// the first look does not jump the view.
+// the first look does not jump the view. (The SDL layer's virtual cursor;
+// Windows keeps the real one where the user left it.)
 TEST_F(WindowTest, TheCursorHiddenBeforeTheFocusStartsInTheMiddle)
 {
     ASSERT_TRUE(TovarPlatform::IsCursorVisible());
@@ -88,3 +90,4 @@ TEST_F(WindowTest, TheCursorHiddenBeforeTheFocusStartsInTheMiddle)
     ShowCursor(TRUE);
     EXPECT_TRUE(TovarPlatform::IsCursorVisible());
 }
+#endif
