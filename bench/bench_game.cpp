@@ -153,12 +153,7 @@ struct Reference {
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisableClientState(GL_VERTEX_ARRAY);
         DrawCrossHair(&Crosshair);
-        DrawCameraPosCoords();
-        DrawCameraViewCoords();
-        DrawTotalEnemyes();
-        DrawPlayerScore();
-        DrawPlayerHealth();
-        DrawPlayerLevel();
+        DrawHeadsUpTexts();
         glFlush();
     }
 };

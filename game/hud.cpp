@@ -142,6 +142,16 @@ void DrawPlayerHealth()
     EndHudText();
 }
 
+void DrawHeadsUpTexts()
+{
+    DrawCameraPosCoords();
+    DrawCameraViewCoords();
+    DrawTotalEnemyes();
+    DrawPlayerScore();
+    DrawPlayerHealth();
+    DrawPlayerLevel();
+}
+
 void DrawGameOver()
 {
     BeginHudText();

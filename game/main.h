@@ -121,3 +121,5 @@ void DrawPlayerScore();
 void DrawPlayerLevel();
 void DrawPlayerHealth();
 void DrawGameOver();
+// The six heads-up texts, in the frame's order.
+void DrawHeadsUpTexts();

@@ -252,12 +252,7 @@ void DrawGLScene()
 
         // The texts show the state after this frame's hits.
         DrawCrossHair(&Crosshair);
-        DrawCameraPosCoords();
-        DrawCameraViewCoords();
-        DrawTotalEnemyes();
-        DrawPlayerScore();
-        DrawPlayerHealth();
-        DrawPlayerLevel();
+        DrawHeadsUpTexts();
     }
 
     if (gameover)

@@ -95,16 +95,6 @@ void ClearTo(float r, float g, float b)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void DrawSixLines()
-{
-    DrawCameraPosCoords();
-    DrawCameraViewCoords();
-    DrawTotalEnemyes();
-    DrawPlayerScore();
-    DrawPlayerHealth();
-    DrawPlayerLevel();
-}
-
 // A square texture from rows of texels, top row first; 'W' white, anything else black.
 GLuint MakeTexture(const std::vector<std::string>& rows)
 {
@@ -171,7 +161,7 @@ TEST_F(HudTest, SixLinesSitInTheirRowsJustInsideTheRightEdge)
     CameraView();
     auto before = Modelview();
     glColor4f(0.3f, 0.2f, 0.1f, 0.5f);
-    DrawSixLines();
+    DrawHeadsUpTexts();
 
     auto after = Modelview();
     for (int i = 0; i < 16; ++i)
@@ -510,7 +500,7 @@ TEST_F(HudTest, ScreenshotsOfTheHudAndGameOver)
     DrawBox(&floorTex);
     glPopMatrix();
     DrawCrossHair(&cross);
-    DrawSixLines();
+    DrawHeadsUpTexts();
     Frame hud = ReadFrame();
     KeepFrame(hud, "hud");
 
