@@ -42,30 +42,12 @@ shot looked
 [ "$(crop_sum looked 380 135 420 30)" != "$view_before" ] || fail "the mouse did not turn the view"
 [ "$(crop_sum looked 380 40 420 30)" = "$position_before" ] || fail "the mouse moved the player"
 
-# Turn right until a creature is in view.
-seen=""
-for i in $(seq 1 60); do
-  hold e 0.05
-  shot creature
-  if [ "$(count creature 0 150 800 450 warm)" -gt 300 ]; then seen=yes; break; fi
-done
-[ -n "$seen" ] || fail "no creature came into view while turning"
+turn_until_creature
 
-# Holding W walks: the position line of the heads-up text changes.
-before=$(crop_sum creature 380 40 420 30)
-hold w 0.3
-shot walked
-[ "$(crop_sum walked 380 40 420 30)" != "$before" ] || fail "W did not move the player"
+check_walking
 
 # Stand still: the enemies' fire ends the game and the shade covers the view.
-over=""
-for i in $(seq 1 120); do
-  shot gameover
-  if [ "$(count gameover 0 0 800 200 dark)" -gt 100000 ]; then over=yes; break; fi
-  sleep 1
-done
-[ -n "$over" ] || fail "the game did not end under the enemies' fire"
-[ "$(count gameover 250 230 200 60 cyan)" -gt 100 ] || fail "no \"Game Over\" text near the middle"
+wait_game_over 1 120
 [ "$(count gameover 0 0 800 600 sky)" -eq 0 ] || fail "sky shows through the game-over shade"
 
 # Space brings the game back.

@@ -138,3 +138,38 @@ crop_sum() {
 hold() {
   xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"
 }
+
+# Turns right with E until a creature is in view (screenshot "creature").
+turn_until_creature() {
+  local i
+  for i in $(seq 1 60); do
+    hold e 0.05
+    shot creature
+    [ "$(count creature 0 150 800 450 warm)" -gt 300 ] && return 0
+  done
+  fail "no creature came into view while turning"
+}
+
+# Holding W walks: the position line of the heads-up text changes.
+check_walking() {
+  local before
+  before=$(crop_sum creature 380 40 420 30)
+  hold w 0.3
+  shot walked
+  [ "$(crop_sum walked 380 40 420 30)" != "$before" ] || fail "W did not move the player"
+}
+
+# Stands still until the enemies' fire brings the shade and "Game Over"
+# (screenshot "gameover"), looking every $1 s, at most $2 times.
+wait_game_over() {
+  local i
+  for i in $(seq 1 "$2"); do
+    shot gameover
+    if [ "$(count gameover 0 0 800 200 dark)" -gt 100000 ]; then
+      [ "$(count gameover 250 230 200 60 cyan)" -gt 100 ] || fail "no \"Game Over\" text near the middle"
+      return 0
+    fi
+    sleep "$1"
+  done
+  fail "the game did not end under the enemies' fire"
+}

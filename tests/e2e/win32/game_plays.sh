@@ -29,30 +29,13 @@ glow_after=$(count fired 250 150 300 300 bright)
 [ "$glow_after" -gt "$((glow_before + 20))" ] || fail "no bullet visible after the click ($glow_before -> $glow_after bright pixels)"
 
 # The first wave stands behind the player: turn right until a creature shows.
-seen=""
-for i in $(seq 1 60); do
-  hold e 0.05
-  shot creature
-  if [ "$(count creature 0 150 800 450 warm)" -gt 300 ]; then seen=yes; break; fi
-done
-[ -n "$seen" ] || fail "no creature came into view while turning"
+turn_until_creature
 
-# Holding W walks: the position line of the heads-up text changes.
-before=$(crop_sum creature 380 40 420 30)
-hold w 0.3
-shot walked
-[ "$(crop_sum walked 380 40 420 30)" != "$before" ] || fail "W did not move the player"
+check_walking
 
 # Stand still until the enemies' fire ends the game; the cursor must show at
 # once, however many frames were played before.
-over=""
-for i in $(seq 1 240); do
-  shot gameover
-  if [ "$(count gameover 0 0 800 200 dark)" -gt 100000 ]; then over=yes; break; fi
-  sleep 0.5
-done
-[ -n "$over" ] || fail "the game did not end under the enemies' fire"
-[ "$(count gameover 250 230 200 60 cyan)" -gt 100 ] || fail "no \"Game Over\" text near the middle"
+wait_game_over 0.5 240
 shown=""
 for i in $(seq 1 10); do
   if [ "$(cursor_pixels)" -gt 0 ]; then shown=yes; break; fi
