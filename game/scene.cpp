@@ -144,11 +144,13 @@ void DrawCreatures(const std::vector<TovarVector3f>& at)
     if (at.empty())
         return;
     TovarFrustum view;
-    if (CullUnseen)
+    float radius = 0.0f;
+    if (CullUnseen) {
         view.FromGL(); // the camera is set: the modelview holds the view
-    // Scaled as drawn; the model's rotation about its origin cannot carry a
-    // vertex out of this sphere.
-    const float radius = TovarMD2Radius(&OgroMDL) * kEnemyScale;
+        // Scaled as drawn; the model's rotation about its origin cannot carry
+        // a vertex out of this sphere.
+        radius = TovarMD2Radius(&OgroMDL) * kEnemyScale;
+    }
 
     for (const TovarVector3f& pos : at) {
         // Every creature steps the shared clock, seen or not, so the

@@ -29,12 +29,6 @@ bool Refuse(DecodedImage& image, std::string& reason, std::string why)
     return false;
 }
 
-bool SaneSize(std::int64_t w, std::int64_t h, std::int64_t maxPixels)
-{
-    return w > 0 && h > 0 && w <= kMaxImageSide && h <= kMaxImageSide && w * h <= maxPixels &&
-           w * h <= kMaxImagePixels;
-}
-
 std::string SizeReason(std::int64_t w, std::int64_t h, std::int64_t maxPixels)
 {
     return "its size of " + Num(w) + " x " + Num(h) + " pixels is not one we read (at most " + Num(kMaxImageSide) +
@@ -88,6 +82,12 @@ bool IsBmpDepth(int bits)
 }
 
 } // namespace
+
+bool ImageSizeFits(std::int64_t w, std::int64_t h, std::int64_t maxPixels)
+{
+    return w > 0 && h > 0 && w <= kMaxImageSide && h <= kMaxImageSide && w * h <= maxPixels &&
+           w * h <= kMaxImagePixels;
+}
 
 bool DecodeBMP(const unsigned char* data, std::size_t size, DecodedImage& image, std::string& reason,
                TovarBMPInfoHeader* header, std::int64_t maxPixels)
@@ -157,7 +157,7 @@ bool DecodeBMP(const unsigned char* data, std::size_t size, DecodedImage& image,
     const std::int64_t width = info.biWidth;
     const bool topDown = info.biHeight < 0;
     const std::int64_t height = topDown ? -std::int64_t(info.biHeight) : std::int64_t(info.biHeight);
-    if (!SaneSize(width, height, maxPixels))
+    if (!ImageSizeFits(width, height, maxPixels))
         return Refuse(image, reason, SizeReason(width, height, maxPixels));
 
     const std::int64_t headersEnd = 14 + headerSize;
@@ -367,7 +367,7 @@ bool DecodeTGA(const unsigned char* data, std::size_t size, DecodedImage& image,
                           (imageType == 2 ? " (24 or 32 only)" : " (8 only)"));
     if (colourMapType > 1)
         return Refuse(image, reason, "its colour-map type " + Num(colourMapType) + " is unknown");
-    if (!SaneSize(width, height, maxPixels))
+    if (!ImageSizeFits(width, height, maxPixels))
         return Refuse(image, reason, SizeReason(width, height, maxPixels));
 
     // The image ID and a colour map that a true-colour file may still carry
@@ -487,7 +487,7 @@ bool DecodePCX(const unsigned char* data, std::size_t size, DecodedImage& image,
                       "its window ends before it begins (" + Num(xMin) + ", " + Num(yMin) + " to " + Num(xMax) +
                           ", " + Num(yMax) + ")");
     const std::int64_t width = xMax - xMin + 1, height = yMax - yMin + 1;
-    if (!SaneSize(width, height, maxPixels))
+    if (!ImageSizeFits(width, height, maxPixels))
         return Refuse(image, reason, SizeReason(width, height, maxPixels));
     if (bytesPerLine < width)
         return Refuse(image, reason,

@@ -30,6 +30,10 @@ struct TovarBMPInfoHeader {
 const std::int64_t kMaxImageSide = 65536;
 const std::int64_t kMaxImagePixels = std::int64_t(1) << 28;
 
+// Whether a width and height are ones we read, write and upload; `maxPixels`
+// can only lower the limit.
+bool ImageSizeFits(std::int64_t width, std::int64_t height, std::int64_t maxPixels = kMaxImagePixels);
+
 // A decoded picture: rows tightly packed, bottom row first, `channels` bytes a
 // pixel (3: R, G, B; 4: R, G, B, A).
 struct DecodedImage {

@@ -103,7 +103,7 @@ struct DrawCache {
     std::vector<int> vertexOf;     // per entry: the model's vertex index
     std::vector<float> texCoords;  // per entry: s, t
     std::vector<float> positions;  // per entry: x, y, z of the last pose
-    std::vector<unsigned> indices; // three per face that can be drawn
+    std::vector<unsigned> indices; // three per face
     bool blended = false;
     int from = 0;
     int to = 0;
@@ -113,7 +113,7 @@ struct DrawCache {
 
 DrawCache g_drawCache;
 
-// Faces with an index outside the model are left out here, once.
+// The faces as vertex arrays, built once per model.
 void BuildCorners(DrawCache& cache, const TovarMD23DObject& first, int faces)
 {
     cache.vertexOf.clear();
@@ -494,8 +494,7 @@ void TovarMD2Loader::DrawPose(TovarMD23DModel* Model, TovarTexture* Texture, con
     int last = static_cast<int>(Model->pObject.size()) - 1;
     if (Pose.from < 0 || Pose.from > last || Pose.to < 0 || Pose.to > last)
         return;
-    if (Texture)
-        glBindTexture(GL_TEXTURE_2D, Texture->ID);
+    BindModelTexture(Texture);
     DrawFrames(Model, Pose.from, Pose.to, Pose.t, Pose.blend);
 }
 
@@ -512,8 +511,7 @@ void TovarMD2Loader::RenderSingleFrame(TovarMD23DModel* Model, TovarTexture* Tex
         return;
     if (FrameNum < 0 || FrameNum >= static_cast<int>(Model->pObject.size()))
         return;
-    if (Texture)
-        glBindTexture(GL_TEXTURE_2D, Texture->ID);
+    BindModelTexture(Texture);
     DrawFrames(Model, FrameNum, FrameNum, 0.0f, false);
 }
 

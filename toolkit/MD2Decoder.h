@@ -33,8 +33,6 @@ struct TovarMD2Header {
     int offsetEnd;
 };
 
-typedef char TovarMD2Skin[64];
-
 struct TovarMD2TexCoord {
     short u, v;
 };
@@ -42,18 +40,6 @@ struct TovarMD2TexCoord {
 struct TovarMD2Face {
     short vertexIndices[3];
     short textureIndices[3];
-};
-
-struct TovarMD2AliasTriangle {
-    unsigned char vertex[3];
-    unsigned char lightNormalIndex;
-};
-
-struct TovarMD2AliasFrame {
-    float scale[3];
-    float translate[3];
-    char name[16];
-    TovarMD2AliasTriangle aliasVertices[1]; // numVertices of them in the file
 };
 
 // ---- What a decoded file holds ----------------------------------------------

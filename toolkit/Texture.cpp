@@ -13,11 +13,6 @@ namespace TovarToolkit {
 
 namespace {
 
-bool SaneSize(std::int64_t w, std::int64_t h)
-{
-    return w > 0 && h > 0 && w <= kMaxImageSide && h <= kMaxImageSide && w * h <= kMaxImagePixels;
-}
-
 // The one place where a decoded image's channel count becomes a GL type.
 int GLTypeOf(int channels)
 {
@@ -121,8 +116,17 @@ bool TovarTexture::UploadLoaded()
     return true;
 }
 
-bool TovarTexture::Refused(const char* file, const std::string& why)
+bool TovarTexture::ReadAndDecode(
+    const char* file, const std::function<bool(const unsigned char*, std::size_t, DecodedImage&, std::string&)>& decode,
+    DecodedImage& decoded)
 {
+    lastError.clear();
+    std::vector<unsigned char> bytes;
+    if (!ReadWholeFile(file, bytes, &lastError))
+        return false;
+    std::string why;
+    if (decode(bytes.data(), bytes.size(), decoded, why))
+        return true;
     lastError = (file ? NativePath(file) : std::string("(no file name)")) + ": " + why;
     return false;
 }
@@ -138,17 +142,13 @@ void TovarTexture::Keep(DecodedImage& decoded)
 
 unsigned char* TovarTexture::LoadBitmapA(const char* file, TovarBMPInfoHeader* bitmapInfoHeader)
 {
-    lastError.clear();
-    std::vector<unsigned char> bytes;
-    if (!ReadWholeFile(file, bytes, &lastError))
-        return nullptr;
     DecodedImage decoded;
-    std::string why;
     TovarBMPInfoHeader info;
-    if (!DecodeBMP(bytes.data(), bytes.size(), decoded, why, &info)) {
-        Refused(file, why);
+    auto decodeBMP = [&info](const unsigned char* data, std::size_t size, DecodedImage& image, std::string& why) {
+        return DecodeBMP(data, size, image, why, &info);
+    };
+    if (!ReadAndDecode(file, decodeBMP, decoded))
         return nullptr;
-    }
     type = GLTypeOf(decoded.channels);
     if (bitmapInfoHeader)
         *bitmapInfoHeader = info;
@@ -158,14 +158,12 @@ unsigned char* TovarTexture::LoadBitmapA(const char* file, TovarBMPInfoHeader* b
 bool TovarTexture::LoadTGA(const char* file)
 {
     FreeImage();
-    lastError.clear();
-    std::vector<unsigned char> bytes;
-    if (!ReadWholeFile(file, bytes, &lastError))
-        return false;
     DecodedImage decoded;
-    std::string why;
-    if (!DecodeTGA(bytes.data(), bytes.size(), decoded, why))
-        return Refused(file, why);
+    auto decodeTGA = [](const unsigned char* data, std::size_t size, DecodedImage& image, std::string& why) {
+        return DecodeTGA(data, size, image, why);
+    };
+    if (!ReadAndDecode(file, decodeTGA, decoded))
+        return false;
     Keep(decoded);
     return true;
 }
@@ -173,14 +171,12 @@ bool TovarTexture::LoadTGA(const char* file)
 bool TovarTexture::LoadPcx(const char* file)
 {
     FreeImage();
-    lastError.clear();
-    std::vector<unsigned char> bytes;
-    if (!ReadWholeFile(file, bytes, &lastError))
-        return false;
     DecodedImage decoded;
-    std::string why;
-    if (!DecodePCX(bytes.data(), bytes.size(), decoded, why))
-        return Refused(file, why);
+    auto decodePCX = [](const unsigned char* data, std::size_t size, DecodedImage& image, std::string& why) {
+        return DecodePCX(data, size, image, why);
+    };
+    if (!ReadAndDecode(file, decodePCX, decoded))
+        return false;
     Keep(decoded);
     return true;
 }
@@ -218,7 +214,7 @@ void TovarTexture::FreeImage()
 bool TovarTexture::CreateImage(int w, int h, int b)
 {
     FreeImage();
-    if (!SaneSize(w, h) || b <= 0 || b > 32)
+    if (!ImageSizeFits(w, h) || b <= 0 || b > 32)
         return false;
     type = b == 24 ? GL_RGB : b == 32 ? GL_RGBA : GL_LUMINANCE;
     // Luminance is one byte a pixel whatever b says, so never allocate less.
@@ -233,7 +229,7 @@ bool TovarTexture::CreateImage(int w, int h, int b)
 bool TovarTexture::WriteBMP(const char* file, int width, int height, const unsigned char* output)
 {
     const std::int64_t absHeight = height < 0 ? -std::int64_t(height) : std::int64_t(height);
-    if (!file || !output || !SaneSize(width, absHeight))
+    if (!file || !output || !ImageSizeFits(width, absHeight))
         return false;
     // Rows are padded to 4 bytes, as every BMP reader expects; the image
     // size field counts the padded rows.
@@ -288,7 +284,7 @@ namespace {
 std::vector<unsigned char> ReadFrame(int w, int h)
 {
     std::vector<unsigned char> pixels;
-    if (!SaneSize(w, h))
+    if (!ImageSizeFits(w, h))
         return pixels;
     pixels.assign(static_cast<size_t>(std::int64_t(w) * h * 3), 0);
     GLint previous = 4;

@@ -8,7 +8,9 @@
 
 #include "toolkit/Image.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace TovarToolkit {
@@ -57,8 +59,11 @@ public:
 private:
     // Turns the image a reader just made into the texture; false when it made none.
     bool UploadLoaded();
-    // Records the refusal of `file` for `why`; always false.
-    bool Refused(const char* file, const std::string& why);
+    // Reads `file` whole and decodes it with `decode`; on a refusal, keeps
+    // the reason and returns false.
+    bool ReadAndDecode(const char* file,
+                       const std::function<bool(const unsigned char*, std::size_t, DecodedImage&, std::string&)>& decode,
+                       DecodedImage& decoded);
     // Takes a decoded image as this texture's own.
     void Keep(DecodedImage& decoded);
 
