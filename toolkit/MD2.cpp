@@ -103,7 +103,9 @@ struct DrawCache {
     std::vector<int> vertexOf;     // per entry: the model's vertex index
     std::vector<float> texCoords;  // per entry: s, t
     std::vector<float> positions;  // per entry: x, y, z of the last pose
-    std::vector<unsigned> indices; // three per face
+    // Three per face. 16-bit: the decoder's limit of 4096 faces makes at most
+    // 12288 entries, and some GL implementations draw nothing from 32-bit ones.
+    std::vector<unsigned short> indices;
     bool blended = false;
     int from = 0;
     int to = 0;
@@ -120,7 +122,7 @@ void BuildCorners(DrawCache& cache, const TovarMD23DObject& first, int faces)
     cache.texCoords.clear();
     cache.indices.clear();
     const TovarVector2f* tex = first.pTexVerts;
-    std::map<std::pair<int, int>, unsigned> entries;
+    std::map<std::pair<int, int>, unsigned short> entries;
     // The decoder checked every index against the model's counts.
     for (int f = 0; f < faces; ++f) {
         const TovarFace& face = first.pFaces[f];
@@ -128,7 +130,7 @@ void BuildCorners(DrawCache& cache, const TovarMD23DObject& first, int faces)
             std::pair<int, int> key(face.vertIndex[c], tex ? face.coordIndex[c] : 0);
             auto found = entries.find(key);
             if (found == entries.end()) {
-                unsigned entry = static_cast<unsigned>(cache.vertexOf.size());
+                unsigned short entry = static_cast<unsigned short>(cache.vertexOf.size());
                 found = entries.emplace(key, entry).first;
                 cache.vertexOf.push_back(key.first);
                 cache.texCoords.push_back(tex ? tex[key.second].x : 0.0f);
@@ -453,7 +455,7 @@ void TovarMD2Loader::DrawFrames(const TovarMD23DModel* Model, int from, int to, 
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, 0, cache.texCoords.data());
     }
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(cache.indices.size()), GL_UNSIGNED_INT,
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(cache.indices.size()), GL_UNSIGNED_SHORT,
                    cache.indices.data());
     if (tex)
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
