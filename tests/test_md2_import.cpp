@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 
@@ -188,6 +189,43 @@ TEST_F(MD2Import, OnlyTheFirstObjectHoldsFacesAndTexCoords)
     EXPECT_EQ(f.coordIndex[2], 3);
     EXPECT_EQ(model.currentAnim, 0);
     EXPECT_EQ(model.currentFrame, 0);
+}
+
+TEST_F(MD2Import, ClosedOnlyWhenEveryEdgeHasItsTwinAndEveryPieceFacesOneWay)
+{
+    Model cube;
+    md2test::AddCube(cube);
+    Model missing = cube, flipped = cube, repeated = cube, inside = cube, mixed = cube, two = cube;
+    missing.triangles.pop_back();
+    std::swap(flipped.triangles[5][1], flipped.triangles[5][2]);
+    repeated.triangles[5][2] = repeated.triangles[5][1];
+    for (auto& t : inside.triangles)
+        std::swap(t[1], t[2]);
+    md2test::AddCube(two, 40);
+    md2test::AddCube(mixed, 40);
+    for (size_t i = 12; i < 24; ++i) // the second cube turned inside out
+        std::swap(mixed.triangles[i][1], mixed.triangles[i][2]);
+
+    struct Case {
+        const char* what;
+        const Model& model;
+        bool closed, clockwise;
+    };
+    for (const Case& c : {Case{"cube", cube, true, false}, Case{"a face missing", missing, false, false},
+                          Case{"a face flipped", flipped, false, false}, Case{"a face on two corners", repeated, false, false},
+                          Case{"inside out", inside, true, true}, Case{"two cubes", two, true, false},
+                          Case{"one of two cubes inside out", mixed, false, false}}) {
+        TovarMD23DModel m;
+        ASSERT_TRUE(Import(Build(c.model), &m)) << c.what;
+        EXPECT_EQ(m.closed, c.closed) << c.what;
+        EXPECT_EQ(m.clockwise, c.clockwise) << c.what;
+    }
+    // The radius holds every vertex of every frame: here the second frame's far corner.
+    cube.frames.push_back(cube.frames[0]);
+    cube.frames[1].scale[0] = 2.0f;
+    TovarMD23DModel m;
+    ASSERT_TRUE(Import(Build(cube), &m));
+    EXPECT_FLOAT_EQ(TovarMD2Radius(&m), std::sqrt(40.0f * 40.0f + 20.0f * 20.0f + 20.0f * 20.0f));
 }
 
 TEST_F(MD2Import, DumpLayout)
@@ -492,6 +530,7 @@ TEST(MD2GameModel, StandsOnTheFloorAndAnimates)
         EXPECT_EQ(model.pAnimations[static_cast<size_t>(a)].startFrame, starts[a]);
     }
     ASSERT_EQ(model.numOfObjects, 70);
+    EXPECT_TRUE(model.closed) << "its back faces can be left out";
     const TovarMD23DObject& first = model.pObject[0];
     EXPECT_GE(first.numOfFaces, 400);
     EXPECT_LE(first.numOfFaces, 1200);
