@@ -101,19 +101,12 @@ TEST_F(CullTest, FramesAndAnimationAreTheSameWithAndWithoutCulling)
     CullUnseen = true;
 }
 
-// From the eye, in world units, of a depth read back (near 0.1, far 10000).
-float Distance(float depth)
-{
-    return 0.1f / (1.0f - depth * (10000.0f - 0.1f) / 10000.0f);
-}
-
 // Where a pixel differs, a face turned away and one turned toward the eye
 // meet along the creature's outline at one depth, give or take rounding (a
-// few steps of the depth buffer, more for a face seen almost edge-on), and
-// the last drawn wins the less-or-equal test: the depths read back agree to
-// within that rounding or within 0.01 units, well under the model's own
-// step at the game's scale. A hole, a wrong winding or a creature cut open by
-// the near plane would show what lies behind it, farther.
+// few steps of the depth buffer, a few dozen for a face seen almost edge-on
+// close by), and the last drawn wins the less-or-equal test. A hole, a wrong
+// winding or a creature cut open by the near plane would show what lies
+// behind it, thousands of steps farther.
 TEST_F(CullTest, BackFacesLeftOutUncoverNothing)
 {
     std::filesystem::current_path(QUELLIN_SOURCE_DIR "/data");
@@ -139,10 +132,8 @@ TEST_F(CullTest, BackFacesLeftOutUncoverNothing)
             int uncovered = 0;
             for (size_t f = 0; f < all.depths.size(); ++f)
                 for (size_t i = 0; i < all.depths[f].size(); ++i) {
-                    const float d = culled.depths[f][i], under = all.depths[f][i];
-                    const float ulp = std::nextafter(d, 2.0f) - d;
-                    uncovered += std::fabs(d - under) > std::max(4.0f * ulp, step) &&
-                                 Distance(d) - Distance(under) > 0.01f;
+                    const float d = culled.depths[f][i];
+                    uncovered += d - all.depths[f][i] > std::max(64.0f * (std::nextafter(d, 2.0f) - d), step);
                 }
             EXPECT_EQ(uncovered, 0);
         }
