@@ -142,7 +142,8 @@ public:
     void ChangeAnimation(TovarMD23DModel* Model);
 
     // On (the default): a closed model is drawn without the faces turned away
-    // from the eye, wherever that cannot show (see MD2.cpp). Off: every face.
+    // from the eye, wherever leaving them out uncovers nothing (see MD2.cpp).
+    // Off: every face, as for an open model.
     void SetBackFaceCulling(bool on) { m_CullBackFaces = on; }
     bool BackFaceCulling() const { return m_CullBackFaces; }
 
