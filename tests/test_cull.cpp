@@ -1,11 +1,14 @@
-// Culling changes no pixel and no frame of animation: the same frames drawn
-// with and without it, from the same state and the same clock, read back
-// identical, and leave the model on the same frame after the same clock reads.
+// Culling what is out of view changes no pixel and no frame of animation:
+// the same frames drawn with and without it, from the same state and the
+// same clock, read back identical, and leave the model on the same frame
+// after the same clock reads. Leaving out the creature's back faces
+// uncovers nothing.
 
 #include "game/main.h"
 #include "support/GLWindow.h"
 #include "support/GameState.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <vector>
@@ -22,12 +25,13 @@ DWORD SteppingClock() { return ++g_reads, g_now += 37; }
 
 struct Played {
     std::vector<std::vector<unsigned char>> pixels;
+    std::vector<std::vector<float>> depths;
     std::vector<int> modelFrames;
     int clockReads = 0, drawn = 0;
 };
 
 // Three frames from the same start, read back after each.
-Played Play(bool cull, const std::vector<TEntity>& wave, TovarVector3f eye, TovarVector3f at)
+Played Play(bool cull, const std::vector<TEntity>& wave, TovarVector3f eye, TovarVector3f at, bool backFaces = false)
 {
     ResetGameState();
     level = 1;
@@ -39,12 +43,15 @@ Played Play(bool cull, const std::vector<TEntity>& wave, TovarVector3f eye, Tova
     SetAnimationTickSource(SteppingClock);
     g_now = 1000, g_reads = 0;
     CullUnseen = cull;
+    MD2Load.SetBackFaceCulling(!backFaces);
     Played run;
     for (int frame = 0; frame < 3; ++frame) {
         Camera.Update();
         DrawGLScene();
         run.pixels.emplace_back(800 * 600 * 4);
         glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, run.pixels.back().data());
+        run.depths.emplace_back(800 * 600);
+        glReadPixels(0, 0, 800, 600, GL_DEPTH_COMPONENT, GL_FLOAT, run.depths.back().data());
         run.modelFrames.push_back(OgroMDL.currentFrame);
         run.drawn += CreaturesDrawn;
     }
@@ -92,6 +99,46 @@ TEST_F(CullTest, FramesAndAnimationAreTheSameWithAndWithoutCulling)
     }
     SetAnimationTickSource(nullptr);
     CullUnseen = true;
+}
+
+// Where a pixel differs, a face turned away and one turned toward the eye
+// meet along the creature's outline at one depth, give or take rounding (a
+// few steps of the depth buffer, a few dozen for a face seen almost edge-on
+// close by), and the last drawn wins the less-or-equal test. A hole, a wrong
+// winding or a creature cut open by the near plane would show what lies
+// behind it, thousands of steps farther.
+TEST_F(CullTest, BackFacesLeftOutUncoverNothing)
+{
+    std::filesystem::current_path(QUELLIN_SOURCE_DIR "/data");
+    ASSERT_EQ(Init(), 1);
+    ASSERT_TRUE(OgroMDL.closed);
+    GLint bits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &bits);
+    const float step = bits < 32 ? 2.0f * std::ldexp(1.0f, -bits) : 0.0f;
+    // The views of the test above, and one from inside a creature's reach.
+    const TovarVector3f views[][2] = {{{250, 4, 250}, {400, 4, 260}}, {{5, 4, 10}, {0, 3, 0}},
+                                      {{-480, 60, -480}, {250, 0, 250}}, {{0, 30, 0}, {12, 0, 8}},
+                                      {{0, 4, -200}, {100, 4, -200}}, {{0, 1, 0}, {0, 1, -10}}};
+    for (int wave : {5, 40}) {
+        level = wave - 1;
+        ReBuildEnemyes();
+        std::vector<TEntity> creatures(EnemyList.Entity, EnemyList.Entity + EnemyList.TotalEntities);
+        creatures[0].Position = TovarVector3f(0, 0, 0);
+        for (const auto& v : views) {
+            SCOPED_TRACE(testing::Message() << "level " << wave << ", eye " << v[0].x << "," << v[0].z);
+            Played all = Play(true, creatures, v[0], v[1], true);
+            Played culled = Play(true, creatures, v[0], v[1], false);
+            EXPECT_EQ(culled.modelFrames, all.modelFrames);
+            int uncovered = 0;
+            for (size_t f = 0; f < all.depths.size(); ++f)
+                for (size_t i = 0; i < all.depths[f].size(); ++i) {
+                    const float d = culled.depths[f][i];
+                    uncovered += d - all.depths[f][i] > std::max(64.0f * (std::nextafter(d, 2.0f) - d), step);
+                }
+            EXPECT_EQ(uncovered, 0);
+        }
+    }
+    MD2Load.SetBackFaceCulling(true);
 }
 
 } // namespace

@@ -190,6 +190,30 @@ TEST_F(MD2Import, OnlyTheFirstObjectHoldsFacesAndTexCoords)
     EXPECT_EQ(model.currentFrame, 0);
 }
 
+TEST_F(MD2Import, ClosedOnlyWhenEveryEdgeHasItsTwinAndEveryPieceFacesOneWay)
+{
+    Model cube;
+    md2test::AddCube(cube);
+    Model missing = cube, flipped = cube, repeated = cube, inside = cube, two = cube, mixed = cube;
+    missing.triangles.pop_back();
+    std::swap(flipped.triangles[5][1], flipped.triangles[5][2]);
+    repeated.triangles[5][2] = repeated.triangles[5][1];
+    for (auto& t : inside.triangles)
+        std::swap(t[1], t[2]);
+    md2test::AddCube(two, 40);
+    md2test::AddCube(mixed, 40);
+    for (size_t i = 12; i < 24; ++i) // the second cube inside out
+        std::swap(mixed.triangles[i][1], mixed.triangles[i][2]);
+    // Closed and wound clockwise, or not closed.
+    const std::vector<std::pair<const Model*, int>> cases = {{&cube, 1}, {&missing, 0}, {&flipped, 0}, {&repeated, 0},
+                                                             {&inside, 2}, {&two, 1}, {&mixed, 0}};
+    for (size_t c = 0; c < cases.size(); ++c) {
+        TovarMD23DModel m;
+        ASSERT_TRUE(Import(Build(*cases[c].first), &m));
+        EXPECT_EQ(m.closed ? 1 + m.clockwise : 0, cases[c].second) << "case " << c;
+    }
+}
+
 TEST_F(MD2Import, DumpLayout)
 {
     Model m = md2test::Named({"stand01", "stand02", "stand03"});
@@ -492,6 +516,7 @@ TEST(MD2GameModel, StandsOnTheFloorAndAnimates)
         EXPECT_EQ(model.pAnimations[static_cast<size_t>(a)].startFrame, starts[a]);
     }
     ASSERT_EQ(model.numOfObjects, 70);
+    EXPECT_TRUE(model.closed) << "its back faces can be left out";
     const TovarMD23DObject& first = model.pObject[0];
     EXPECT_GE(first.numOfFaces, 400);
     EXPECT_LE(first.numOfFaces, 1200);

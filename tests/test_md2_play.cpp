@@ -260,3 +260,46 @@ TEST_F(MD2Play, GroupNumberedFromZeroAtTheStartStaysInsideTheModel)
     }
     EXPECT_EQ(frames, (std::vector<int>{1, 2, 0, 1, 2}));
 }
+
+TEST_F(MD2Play, ClosedModelsLeaveOutTheFacesTurnedAwayAndPutTheStateBack)
+{
+    md2test::Model cube;
+    md2test::AddCube(cube);
+    for (float& s : cube.frames[0].scale)
+        s = 0.02f;
+    TovarMD23DModel closed, open;
+    md2test::WriteBytes(dir.file("closed.md2"), md2test::Build(cube));
+    cube.triangles.pop_back();
+    md2test::WriteBytes(dir.file("open.md2"), md2test::Build(cube));
+    ASSERT_TRUE(loader.ImportMD2(&closed, dir.file("closed.md2").c_str(), false, "") &&
+                loader.ImportMD2(&open, dir.file("open.md2").c_str(), false, ""));
+    glEnable(GL_DEPTH_TEST);
+    glRotatef(30, 1, 1, 0); // no face edge-on
+    auto faces = [&](TovarMD23DModel& m) { return Capture([&] { loader.RenderSingleFrame(&m, &texture, 0); }).size() / 3; };
+    EXPECT_EQ(faces(closed), 6u) << "three sides of the cube face the eye";
+    EXPECT_EQ(faces(open), 11u);
+    GLint front = 0; // drawn clockwise-front under this mirroring projection
+    glGetIntegerv(GL_FRONT_FACE, &front);
+    EXPECT_TRUE(!glIsEnabled(GL_CULL_FACE) && front == GL_CCW) << "the cull state is put back";
+    loader.SetBackFaceCulling(false);
+    EXPECT_EQ(faces(closed), 12u);
+    glDisable(GL_DEPTH_TEST);
+}
+
+TEST_F(MD2Play, EachModelKeepsItsOwnArraysAndPose)
+{
+    Load(Sequence("stand", 1, 4));
+    md2test::Model cube;
+    md2test::AddCube(cube);
+    md2test::WriteBytes(dir.file("cube.md2"), md2test::Build(cube));
+    TovarMD23DModel other;
+    ASSERT_TRUE(loader.ImportMD2(&other, dir.file("cube.md2").c_str(), false, ""));
+    g_ticks = 1000;
+    auto inTurn = [&] { Animate(), Capture([&] { loader.Animate(&other, &texture); }); };
+    inTurn(), inTurn(), inTurn(); // one pose
+    g_ticks += 50;
+    inTurn(), inTurn(); // the next
+    EXPECT_TRUE(model.drawArrays.builds == 1 && other.drawArrays.builds == 1);
+    EXPECT_EQ(model.drawArrays.blends, 2u) << "one per pose";
+    EXPECT_EQ(other.drawArrays.blends, 1u) << "one frame, one pose";
+}

@@ -161,6 +161,27 @@ inline Model Named(const std::vector<std::string>& names)
     return m;
 }
 
+// Adds a closed cube of side 10 bytes at `at` to every frame (a one-frame
+// model when there is none), its faces counter-clockwise seen from outside.
+inline void AddCube(Model& m, int at = 10)
+{
+    static const int quads[6][4] = {{1, 3, 7, 5}, {0, 4, 6, 2}, {2, 6, 7, 3}, {0, 1, 5, 4}, {4, 5, 7, 6}, {0, 2, 3, 1}};
+    if (m.frames.empty()) {
+        m.frames.emplace_back();
+        m.texCoords = {{{0, 0}}};
+    }
+    for (Frame& f : m.frames)
+        for (int i = 0; i < 8; ++i)
+            f.verts.push_back({{static_cast<unsigned char>(at + (i & 1) * 10), static_cast<unsigned char>(at + (i & 2) * 5),
+                                static_cast<unsigned char>(at + (i & 4) * 5 / 2)}});
+    for (const auto& q : quads)
+        for (int half = 0; half < 2; ++half)
+            m.triangles.push_back({{static_cast<std::int16_t>(m.numVertices + q[0]),
+                                    static_cast<std::int16_t>(m.numVertices + q[1 + half]),
+                                    static_cast<std::int16_t>(m.numVertices + q[2 + half]), 0, 0, 0}});
+    m.numVertices += 8;
+}
+
 inline std::vector<std::string> Sequence(const std::string& base, int first, int last, bool twoDigits = false)
 {
     std::vector<std::string> names;

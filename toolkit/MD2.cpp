@@ -87,40 +87,15 @@ int ClampFrame(const TovarMD23DModel* model, int frame)
     return frame;
 }
 
-// Bumped whenever any model's arrays are replaced or released, so that the
-// draw cache never mistakes new arrays at old addresses for the ones it saw.
-unsigned g_modelGeneration = 0;
-
-// The model as vertex arrays: one entry per distinct (vertex, texture
-// coordinate) pair of the faces, and the triangles as indices into them.
-struct DrawCache {
-    const TovarMD23DModel* model = nullptr;
-    unsigned generation = 0;
-    const TovarFace* faces = nullptr;
-    const TovarVector2f* texVerts = nullptr;
-    int numFaces = -1;
-    int numVerts = -1;
-    std::vector<int> vertexOf;     // per entry: the model's vertex index
-    std::vector<float> texCoords;  // per entry: s, t
-    std::vector<float> positions;  // per entry: x, y, z of the last pose
-    // Three per face. 16-bit: the decoder's limit of 4096 faces makes at most
-    // 12288 entries, and some GL implementations draw nothing from 32-bit ones.
-    std::vector<unsigned short> indices;
-    bool blended = false;
-    int from = 0;
-    int to = 0;
-    float t = 0.0f;
-    bool blend = false;
-};
-
-DrawCache g_drawCache;
-
-// The faces as vertex arrays, built once per model.
-void BuildCorners(DrawCache& cache, const TovarMD23DObject& first, int faces)
+// The faces as vertex arrays: one entry per distinct (vertex, texture
+// coordinate) pair, the triangles as indices into them. 16-bit indices: the
+// decoder's limit of 4096 faces makes at most 12288 entries, and some GL
+// implementations draw nothing from 32-bit ones.
+void BuildCorners(TovarMD2DrawArrays& arrays, const TovarMD23DObject& first, int faces)
 {
-    cache.vertexOf.clear();
-    cache.texCoords.clear();
-    cache.indices.clear();
+    arrays.vertexOf.clear();
+    arrays.texCoords.clear();
+    arrays.indices.clear();
     const TovarVector2f* tex = first.pTexVerts;
     std::map<std::pair<int, int>, unsigned short> entries;
     // The decoder checked every index against the model's counts.
@@ -130,16 +105,182 @@ void BuildCorners(DrawCache& cache, const TovarMD23DObject& first, int faces)
             std::pair<int, int> key(face.vertIndex[c], tex ? face.coordIndex[c] : 0);
             auto found = entries.find(key);
             if (found == entries.end()) {
-                unsigned short entry = static_cast<unsigned short>(cache.vertexOf.size());
+                unsigned short entry = static_cast<unsigned short>(arrays.vertexOf.size());
                 found = entries.emplace(key, entry).first;
-                cache.vertexOf.push_back(key.first);
-                cache.texCoords.push_back(tex ? tex[key.second].x : 0.0f);
-                cache.texCoords.push_back(tex ? tex[key.second].y : 0.0f);
+                arrays.vertexOf.push_back(key.first);
+                arrays.texCoords.push_back(tex ? tex[key.second].x : 0.0f);
+                arrays.texCoords.push_back(tex ? tex[key.second].y : 0.0f);
             }
-            cache.indices.push_back(found->second);
+            arrays.indices.push_back(found->second);
         }
     }
-    cache.positions.assign(cache.vertexOf.size() * 3, 0.0f);
+    arrays.positions.assign(arrays.vertexOf.size() * 3, 0.0f);
+    arrays.posed = false;
+    ++arrays.builds;
+}
+
+// ---- Whether a model is closed ----
+
+int FindPiece(std::vector<int>& parent, int v)
+{
+    while (parent[static_cast<size_t>(v)] != v) {
+        int& up = parent[static_cast<size_t>(v)];
+        up = parent[static_cast<size_t>(up)];
+        v = up;
+    }
+    return v;
+}
+
+// Sets the model's closed and clockwise (see TovarMD23DModel). From an eye
+// outside such a surface, every face turned away lies behind one turned
+// toward the eye, so the faces turned away can be left out. Each piece is
+// judged alone: one inside-out piece among right ones would pass a test of
+// the total volume, and then show its inside.
+void ExamineSurface(TovarMD23DModel* model)
+{
+    model->closed = false;
+    model->clockwise = false;
+    if (model->pObject.empty())
+        return;
+    const TovarMD23DObject& first = model->pObject[0];
+    const int faces = first.numOfFaces, verts = first.numOfVerts;
+    if (!first.pFaces || !first.pVerts || faces <= 0)
+        return;
+
+    std::vector<std::uint64_t> edges;
+    edges.reserve(static_cast<size_t>(faces) * 3);
+    std::vector<int> parent(static_cast<size_t>(verts));
+    for (int v = 0; v < verts; ++v)
+        parent[static_cast<size_t>(v)] = v;
+    for (int f = 0; f < faces; ++f) {
+        const int* v = first.pFaces[f].vertIndex;
+        if (v[0] == v[1] || v[1] == v[2] || v[2] == v[0])
+            return;
+        for (int c = 0; c < 3; ++c) {
+            const int a = v[c], b = v[(c + 1) % 3];
+            edges.push_back(std::uint64_t(std::uint32_t(a)) << 32 | std::uint32_t(b));
+            parent[static_cast<size_t>(FindPiece(parent, a))] = FindPiece(parent, b);
+        }
+    }
+    // Each directed edge once (twice would be two faces wound against each
+    // other), and its twin present.
+    std::sort(edges.begin(), edges.end());
+    if (std::adjacent_find(edges.begin(), edges.end()) != edges.end())
+        return;
+    for (std::uint64_t e : edges)
+        if (!std::binary_search(edges.begin(), edges.end(), e << 32 | e >> 32))
+            return;
+
+    // Six times the signed volume of each piece, and the size of its terms,
+    // so that a flat piece (both sides of one sheet) counts as no volume.
+    std::vector<double> volume(static_cast<size_t>(verts), 0.0), scale(static_cast<size_t>(verts), 0.0);
+    for (int f = 0; f < faces; ++f) {
+        const int* v = first.pFaces[f].vertIndex;
+        const TovarVector3f& a = first.pVerts[v[0]];
+        const TovarVector3f& b = first.pVerts[v[1]];
+        const TovarVector3f& c = first.pVerts[v[2]];
+        const double term = double(a.x) * (double(b.y) * c.z - double(b.z) * c.y) -
+                            double(a.y) * (double(b.x) * c.z - double(b.z) * c.x) +
+                            double(a.z) * (double(b.x) * c.y - double(b.y) * c.x);
+        const size_t piece = static_cast<size_t>(FindPiece(parent, v[0]));
+        volume[piece] += term;
+        scale[piece] += std::fabs(term);
+    }
+    int sign = 0;
+    for (size_t p = 0; p < volume.size(); ++p) {
+        if (scale[p] == 0.0)
+            continue; // no faces in this piece
+        if (!(std::fabs(volume[p]) > 1e-9 * scale[p]))
+            return;
+        const int s = volume[p] > 0.0 ? 1 : -1;
+        if (sign != 0 && s != sign)
+            return;
+        sign = s;
+    }
+    model->closed = sign != 0;
+    model->clockwise = sign < 0;
+}
+
+float ModelRadius(const TovarMD23DModel* model)
+{
+    float largest = 0.0f;
+    for (const TovarMD23DObject& object : model->pObject) {
+        if (!object.pVerts)
+            continue;
+        for (int k = 0; k < object.numOfVerts; ++k) {
+            const TovarVector3f& v = object.pVerts[k];
+            largest = std::max(largest, v.x * v.x + v.y * v.y + v.z * v.z);
+        }
+    }
+    return std::sqrt(largest);
+}
+
+// ---- When back faces may be left out ----
+
+// Column-major, as GL keeps matrices: a 3 x 3 whose columns start
+// `stride` floats apart.
+float Det3(const float* m, int stride)
+{
+    const float* a = m;
+    const float* b = m + stride;
+    const float* c = m + 2 * stride;
+    return a[0] * (b[1] * c[2] - b[2] * c[1]) - b[0] * (a[1] * c[2] - a[2] * c[1]) +
+           c[0] * (a[1] * b[2] - a[2] * b[1]);
+}
+
+float Det4(const float m[16])
+{
+    float det = 0.0f;
+    for (int c = 0; c < 4; ++c) {
+        float minor[9]; // without row 0 and column c
+        int n = 0;
+        for (int j = 0; j < 4; ++j)
+            if (j != c)
+                for (int i = 1; i < 4; ++i)
+                    minor[n++] = m[j * 4 + i];
+        det += (c % 2 == 0 ? 1.0f : -1.0f) * m[c * 4] * Det3(minor, 3);
+    }
+    return det;
+}
+
+// Leaving out a closed model's faces turned away changes no pixel only while
+// each of them hides behind one turned toward the eye: the model lies wholly
+// beyond the near plane (so the eye is outside it and no cut opens it), and
+// its faces hide each other (depth test and depth writes on, a depth test of
+// less or equal, no blending, alpha test or stencil). A mirroring transform
+// turns the winding round on screen. User clip planes are not looked at:
+// the toolkit sets none. Says which winding faces the eye.
+bool BackFacesHidden(const TovarMD23DModel* model, float reach, GLenum* front)
+{
+    if (!model->closed)
+        return false;
+    GLint depthFunc = 0;
+    GLboolean depthWrites = GL_FALSE;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    if (!glIsEnabled(GL_DEPTH_TEST) || !depthWrites || (depthFunc != GL_LESS && depthFunc != GL_LEQUAL) ||
+        glIsEnabled(GL_BLEND) || glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_STENCIL_TEST))
+        return false;
+
+    float modelview[16], projection[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    // The near plane in model space: clip z + w >= 0, rows 2 and 3 of
+    // projection x modelview.
+    float plane[4];
+    for (int j = 0; j < 4; ++j) {
+        float sum = 0.0f;
+        for (int k = 0; k < 4; ++k)
+            sum += (projection[k * 4 + 2] + projection[k * 4 + 3]) * modelview[j * 4 + k];
+        plane[j] = sum;
+    }
+    const float normal = std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
+    if (!(plane[3] > reach * normal)) // false for NaN too
+        return false;
+    // A projection's determinant is negative unless it mirrors.
+    const bool mirrored = (Det3(modelview, 4) < 0.0f) != (Det4(projection) > 0.0f);
+    *front = model->clockwise != mirrored ? GL_CW : GL_CCW;
+    return true;
 }
 
 } // namespace
@@ -159,13 +300,13 @@ void ResetAnimationClock()
 // ---- The model ----
 
 TovarMD23DModel::TovarMD23DModel()
-    : numOfObjects(0), numOfMaterials(0), numOfAnimations(0), currentAnim(0), currentFrame(0)
+    : numOfObjects(0), numOfMaterials(0), numOfAnimations(0), currentAnim(0), currentFrame(0), radius(0.0f),
+      closed(false), clockwise(false)
 {
 }
 
 TovarMD23DModel::~TovarMD23DModel()
 {
-    ++g_modelGeneration;
     for (TovarMD23DObject& object : pObject)
         ReleaseObjectArrays(object);
 }
@@ -226,7 +367,6 @@ void TovarMD2Loader::DumpFrames(const char* DumpFileName) const
 
 void TovarMD2Loader::ConvertDataStructures(TovarMD23DModel* pModel, bool dump, const char* DumpFileName)
 {
-    ++g_modelGeneration;
     // Whatever an earlier import left in the model is released, not leaked.
     for (TovarMD23DObject& object : pModel->pObject)
         ReleaseObjectArrays(object);
@@ -239,6 +379,7 @@ void TovarMD2Loader::ConvertDataStructures(TovarMD23DModel* pModel, bool dump, c
     pModel->numOfAnimations = 0;
     pModel->currentAnim = 0;
     pModel->currentFrame = 0;
+    pModel->drawArrays = TovarMD2DrawArrays();
 
     const TovarMD2Header& h = m_Data.header;
     pModel->numOfObjects = h.numFrames;
@@ -292,6 +433,8 @@ void TovarMD2Loader::ConvertDataStructures(TovarMD23DModel* pModel, bool dump, c
         }
         pModel->pObject.push_back(object);
     }
+    pModel->radius = ModelRadius(pModel);
+    ExamineSurface(pModel);
 }
 
 void TovarMD2Loader::CleanUp()
@@ -306,11 +449,11 @@ void TovarMD2Loader::Clear3DObjects(TovarMD23DModel* Model)
     int n = Model->numOfObjects;
     if (n > static_cast<int>(Model->pObject.size()))
         n = static_cast<int>(Model->pObject.size());
-    ++g_modelGeneration;
     // Pointers are nulled so that the model's destructor or a later import
     // does not release them a second time.
     for (int i = 0; i < n; ++i)
         ReleaseObjectArrays(Model->pObject[static_cast<size_t>(i)]);
+    Model->drawArrays = TovarMD2DrawArrays();
 }
 
 // ---- Animation table ----
@@ -355,18 +498,7 @@ void TovarMD2Loader::ParseAnimations(TovarMD23DModel* pModel)
 
 float TovarMD2Radius(const TovarMD23DModel* Model)
 {
-    if (!Model)
-        return 0.0f;
-    float largest = 0.0f;
-    for (const TovarMD23DObject& object : Model->pObject) {
-        if (!object.pVerts)
-            continue;
-        for (int k = 0; k < object.numOfVerts; ++k) {
-            const TovarVector3f& v = object.pVerts[k];
-            largest = std::max(largest, v.x * v.x + v.y * v.y + v.z * v.z);
-        }
-    }
-    return std::sqrt(largest);
+    return Model ? Model->radius : 0.0f;
 }
 
 float TovarMD2Loader::ReturnCurrentTime(TovarMD23DModel* Model, int NextFrame)
@@ -396,70 +528,90 @@ void TovarMD2Loader::BindModelTexture(TovarTexture* Tex)
         glBindTexture(GL_TEXTURE_2D, Tex->ID);
 }
 
-void TovarMD2Loader::DrawFrames(const TovarMD23DModel* Model, int from, int to, float t, bool blend) const
+void TovarMD2Loader::DrawFrames(TovarMD23DModel* Model, const TovarMD2Pose& Pose) const
 {
     const TovarMD23DObject& first = Model->pObject[0];
-    const TovarMD23DObject& current = Model->pObject[static_cast<size_t>(from)];
-    const TovarMD23DObject& next = Model->pObject[static_cast<size_t>(to)];
+    const TovarMD23DObject& current = Model->pObject[static_cast<size_t>(Pose.from)];
+    const TovarMD23DObject& next = Model->pObject[static_cast<size_t>(Pose.to)];
     // The decoder checked every index against the model's counts; only a
     // model cleared since then has nothing left to draw.
     if (!first.pFaces || !current.pVerts || !next.pVerts)
         return;
 
     const TovarVector2f* tex = first.pTexVerts;
-    const int faces = first.numOfFaces;
-    const int verts = current.numOfVerts;
-
-    DrawCache& cache = g_drawCache;
-    if (cache.model != Model || cache.generation != g_modelGeneration || cache.faces != first.pFaces ||
-        cache.texVerts != tex || cache.numFaces != faces || cache.numVerts != verts) {
-        BuildCorners(cache, first, faces);
-        cache.model = Model;
-        cache.generation = g_modelGeneration;
-        cache.faces = first.pFaces;
-        cache.texVerts = tex;
-        cache.numFaces = faces;
-        cache.numVerts = verts;
-        cache.blended = false;
+    TovarMD2DrawArrays& arrays = Model->drawArrays;
+    if (arrays.faces != first.pFaces || arrays.texVerts != tex || arrays.numFaces != first.numOfFaces ||
+        arrays.numVerts != current.numOfVerts) {
+        BuildCorners(arrays, first, first.numOfFaces);
+        arrays.faces = first.pFaces;
+        arrays.texVerts = tex;
+        arrays.numFaces = first.numOfFaces;
+        arrays.numVerts = current.numOfVerts;
     }
-    if (cache.indices.empty())
+    if (arrays.indices.empty())
         return;
 
     // Every creature of a frame shows the same pose, so the blend is worked
     // out once per pose rather than once per triangle corner of each one.
-    if (!cache.blended || cache.from != from || cache.to != to || cache.t != t || cache.blend != blend) {
-        for (size_t i = 0; i < cache.vertexOf.size(); ++i) {
-            const TovarVector3f& p1 = current.pVerts[cache.vertexOf[i]];
-            float* out = &cache.positions[3 * i];
-            if (!blend) {
+    const TovarMD2Pose& last = arrays.pose;
+    if (!arrays.posed || last.from != Pose.from || last.to != Pose.to || last.t != Pose.t ||
+        last.blend != Pose.blend) {
+        const float t = Pose.t;
+        for (size_t i = 0; i < arrays.vertexOf.size(); ++i) {
+            const TovarVector3f& p1 = current.pVerts[arrays.vertexOf[i]];
+            float* out = &arrays.positions[3 * i];
+            if (!Pose.blend) {
                 out[0] = p1.x;
                 out[1] = p1.y;
                 out[2] = p1.z;
                 continue;
             }
-            const TovarVector3f& p2 = next.pVerts[cache.vertexOf[i]];
+            const TovarVector3f& p2 = next.pVerts[arrays.vertexOf[i]];
             out[0] = p1.x + t * (p2.x - p1.x);
             out[1] = p1.y + t * (p2.y - p1.y);
             out[2] = p1.z + t * (p2.z - p1.z);
         }
-        cache.from = from;
-        cache.to = to;
-        cache.t = t;
-        cache.blend = blend;
-        cache.blended = true;
+        arrays.pose = Pose;
+        arrays.posed = true;
+        ++arrays.blends;
+    }
+
+    // Past t = 1 the blend reaches beyond both frames, by at most (t - 1)
+    // times their distance apart, itself within two radii.
+    const float reach = Pose.blend && Pose.t > 1.0f ? Model->radius * (1.0f + 2.0f * (Pose.t - 1.0f)) : Model->radius;
+    GLenum front = GL_CCW;
+    const bool cull = m_CullBackFaces && BackFacesHidden(Model, reach, &front);
+    GLboolean wasCulling = GL_FALSE;
+    GLint cullMode = GL_BACK, frontFace = GL_CCW;
+    if (cull) {
+        // Put back as found: the floor, bullets and texts drawn after the
+        // model have two sides.
+        wasCulling = glIsEnabled(GL_CULL_FACE);
+        glGetIntegerv(GL_CULL_FACE_MODE, &cullMode);
+        glGetIntegerv(GL_FRONT_FACE, &frontFace);
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_BACK);
+        glFrontFace(front);
     }
 
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, cache.positions.data());
+    glVertexPointer(3, GL_FLOAT, 0, arrays.positions.data());
     if (tex) {
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, 0, cache.texCoords.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, arrays.texCoords.data());
     }
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(cache.indices.size()), GL_UNSIGNED_SHORT,
-                   cache.indices.data());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(arrays.indices.size()), GL_UNSIGNED_SHORT,
+                   arrays.indices.data());
     if (tex)
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
+
+    if (cull) {
+        if (!wasCulling)
+            glDisable(GL_CULL_FACE);
+        glCullFace(static_cast<GLenum>(cullMode));
+        glFrontFace(static_cast<GLenum>(frontFace));
+    }
 }
 
 bool TovarMD2Loader::StepAnimation(TovarMD23DModel* Model, TovarMD2Pose* Pose)
@@ -497,7 +649,7 @@ void TovarMD2Loader::DrawPose(TovarMD23DModel* Model, TovarTexture* Texture, con
     if (Pose.from < 0 || Pose.from > last || Pose.to < 0 || Pose.to > last)
         return;
     BindModelTexture(Texture);
-    DrawFrames(Model, Pose.from, Pose.to, Pose.t, Pose.blend);
+    DrawFrames(Model, Pose);
 }
 
 void TovarMD2Loader::Animate(TovarMD23DModel* Model, TovarTexture* Texture)
@@ -514,7 +666,7 @@ void TovarMD2Loader::RenderSingleFrame(TovarMD23DModel* Model, TovarTexture* Tex
     if (FrameNum < 0 || FrameNum >= static_cast<int>(Model->pObject.size()))
         return;
     BindModelTexture(Texture);
-    DrawFrames(Model, FrameNum, FrameNum, 0.0f, false);
+    DrawFrames(Model, TovarMD2Pose{FrameNum, FrameNum, 0.0f, false});
 }
 
 bool TovarMD2Loader::SetAnimation(TovarMD23DModel* Model, const char* AnimName)

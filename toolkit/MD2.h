@@ -48,6 +48,34 @@ struct TovarMD2AnimationInfo {
     int endFrame;
 };
 
+// What one Animate call shows: the frame it starts from, the frame it blends
+// toward and how far (t may pass 1 on the call that switches frames).
+struct TovarMD2Pose {
+    int from;
+    int to;
+    float t;
+    bool blend;
+};
+
+// What playback keeps for one model: its faces as indexed vertex arrays,
+// built on its first draw, and the last pose blended into them, redone only
+// when the pose changes. Each model keeps its own, so models drawn in turn
+// undo nothing of each other's. The counts say how often each was worked out.
+struct TovarMD2DrawArrays {
+    const TovarFace* faces = nullptr; // what the arrays were built from
+    const TovarVector2f* texVerts = nullptr;
+    int numFaces = -1;
+    int numVerts = -1;
+    std::vector<int> vertexOf;          // per entry: the model's vertex index
+    std::vector<float> texCoords;       // per entry: s, t
+    std::vector<float> positions;       // per entry: x, y, z of the pose below
+    std::vector<unsigned short> indices; // three per face
+    bool posed = false;
+    TovarMD2Pose pose = {};
+    unsigned builds = 0;
+    unsigned blends = 0;
+};
+
 // One frame of the model. Only object 0 holds the faces and texture
 // coordinates; every frame shares them.
 struct TovarMD23DObject {
@@ -75,23 +103,25 @@ public:
     std::vector<TovarMD2MaterialInfo> pMaterials;
     std::vector<TovarMD23DObject> pObject;
 
+    // Worked out on import. The radius about the origin holds every vertex
+    // of every frame. A closed model's surface shuts on itself: every
+    // directed edge of its faces is met by exactly one twin running the other
+    // way, no face repeats a vertex, and each connected piece encloses a
+    // volume of one sign in the first frame, which tells the winding of the
+    // faces seen from outside. Only a closed model may skip its back faces.
+    float radius;
+    bool closed;
+    bool clockwise;
+    TovarMD2DrawArrays drawArrays;
+
     TovarMD23DModel();
     ~TovarMD23DModel();
     TovarMD23DModel(const TovarMD23DModel&) = delete;
     TovarMD23DModel& operator=(const TovarMD23DModel&) = delete;
 };
 
-// What one Animate call shows: the frame it starts from, the frame it blends
-// toward and how far (t may pass 1 on the call that switches frames).
-struct TovarMD2Pose {
-    int from;
-    int to;
-    float t;
-    bool blend;
-};
-
-// The radius about the model's origin that holds every vertex of every frame:
-// a bound for culling. A blend with t above 1 reaches past it (see DrawPose).
+// The model's radius (see above): a bound for culling, kept since import. A
+// blend with t above 1 reaches past it (see DrawPose).
 float TovarMD2Radius(const TovarMD23DModel* Model);
 
 class TovarMD2Loader {
@@ -111,6 +141,12 @@ public:
     bool SetAnimation(TovarMD23DModel* Model, const char* AnimName);
     void ChangeAnimation(TovarMD23DModel* Model);
 
+    // On (the default): a closed model is drawn without the faces turned away
+    // from the eye, wherever leaving them out uncovers nothing (see MD2.cpp).
+    // Off: every face, as for an open model.
+    void SetBackFaceCulling(bool on) { m_CullBackFaces = on; }
+    bool BackFaceCulling() const { return m_CullBackFaces; }
+
     // Why the last ImportMD2 returned false, naming the file ("tris.md2:
     // triangle 12 uses vertex 900 of 660"); empty when it succeeded.
     const std::string& LastError() const { return m_Refusal; }
@@ -123,10 +159,11 @@ private:
     float ReturnCurrentTime(TovarMD23DModel* Model, int NextFrame);
     void BindModelTexture(TovarTexture* Tex);
     void DumpFrames(const char* DumpFileName) const;
-    void DrawFrames(const TovarMD23DModel* Model, int from, int to, float t, bool blend) const;
+    void DrawFrames(TovarMD23DModel* Model, const TovarMD2Pose& Pose) const;
 
     TovarMD2Data m_Data;   // the file being imported; empty between imports
     std::string m_Refusal; // why the last import was refused; empty after a success
+    bool m_CullBackFaces = true;
 };
 
 } // namespace TovarToolkit

@@ -400,8 +400,9 @@ public:
     }
 
     // A tube through the given points, narrowing to the radii given; a last
-    // radius of 0 closes it in a point. The first end stays open: it is
-    // buried in whatever the tube grows from.
+    // radius of 0 closes it in a point. An end with a radius is capped flat,
+    // even where it is buried in whatever the tube grows from: a model whose
+    // every edge is shared by two triangles can have its back faces skipped.
     void Tube(const std::vector<Vec3>& points, const std::vector<double>& radii, int sides, Material material)
     {
         const int n = static_cast<int>(points.size());
@@ -434,6 +435,23 @@ public:
                 AddTriangle(a, d, c, ta, td, tc);
                 AddTriangle(a, c, b, ta, tc, tb);
             }
+        Cap(rings[0], sides, material, 0, n - 1, false);
+        if (radii[n - 1] != 0.0)
+            Cap(rings[n - 1], sides, material, n - 1, n - 1, true);
+    }
+
+    // A flat fan over a ring of `sides` vertices from `first`, facing back
+    // along the tube (or forward, at its far end), textured like the ring.
+    void Cap(int first, int sides, Material material, int j, int m, bool far)
+    {
+        for (int s = 1; s + 1 < sides; ++s) {
+            const int t0 = Tex(material, 0, sides, j, m), t1 = Tex(material, s, sides, j, m);
+            const int t2 = Tex(material, s + 1, sides, j, m);
+            if (far)
+                AddTriangle(first, first + s, first + s + 1, t0, t1, t2);
+            else
+                AddTriangle(first, first + s + 1, first + s, t0, t2, t1);
+        }
     }
 
     void Box(Vec3 centre, Vec3 half, Material material, const Mat3& orient = Identity())

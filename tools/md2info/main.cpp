@@ -94,6 +94,12 @@ int main(int argc, char** argv)
         const TovarMD2AnimationInfo& info = model.pAnimations[static_cast<size_t>(a)];
         std::printf("  %d %s start %d end %d\n", a, info.Name, info.startFrame, info.endFrame);
     }
+    // Whether playback may leave out the faces turned away (see MD2.h).
+    std::printf("surface: %s\nradius: %g\n",
+                model.closed ? (model.clockwise ? "closed, faces wound clockwise seen from outside"
+                                                : "closed, faces wound counter-clockwise seen from outside")
+                             : "open: every face is drawn",
+                static_cast<double>(model.radius));
     std::printf("import: ok\n");
     if (dump)
         std::printf("dump: %s\n", dump);
