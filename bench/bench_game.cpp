@@ -199,7 +199,7 @@ void FrameRows(int wantedLevel, int frames, Reference& reference)
         TimeFrame([] { DrawGLScene(); }, all, allCpu, i >= 10);
         TimeFrame([&] { reference.Frame(); }, ref, refCpu, i >= 10);
     }
-    MD2Load.SetBackFaceCulling(true);
+    MD2Load.SetBackFaceCulling(false);
     const double r = Median(ref);
     for (int pass = 0; pass < 2; ++pass) {
         const double g = Median(pass == 0 ? game : all);

@@ -138,7 +138,7 @@ TEST_F(CullTest, BackFacesLeftOutUncoverNothing)
             EXPECT_EQ(uncovered, 0);
         }
     }
-    MD2Load.SetBackFaceCulling(true);
+    MD2Load.SetBackFaceCulling(false);
 }
 
 } // namespace

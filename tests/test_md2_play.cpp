@@ -275,6 +275,8 @@ TEST_F(MD2Play, ClosedModelsLeaveOutTheFacesTurnedAwayAndPutTheStateBack)
                 loader.ImportMD2(&open, dir.file("open.md2").c_str(), false, ""));
     glEnable(GL_DEPTH_TEST);
     glRotatef(30, 1, 1, 0); // no face edge-on
+    EXPECT_FALSE(loader.BackFaceCulling()) << "every face is drawn unless asked otherwise";
+    loader.SetBackFaceCulling(true);
     auto faces = [&](TovarMD23DModel& m) { return Capture([&] { loader.RenderSingleFrame(&m, &texture, 0); }).size() / 3; };
     EXPECT_EQ(faces(closed), 6u) << "three sides of the cube face the eye";
     EXPECT_EQ(faces(open), 11u);

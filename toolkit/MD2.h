@@ -141,9 +141,12 @@ public:
     bool SetAnimation(TovarMD23DModel* Model, const char* AnimName);
     void ChangeAnimation(TovarMD23DModel* Model);
 
-    // On (the default): a closed model is drawn without the faces turned away
-    // from the eye, wherever leaving them out uncovers nothing (see MD2.cpp).
-    // Off: every face, as for an open model.
+    // On: a closed model is drawn without the faces turned away from the eye,
+    // wherever leaving them out uncovers nothing (see MD2.cpp). Off (the
+    // default): every face, as for an open model. Off by default because the
+    // two pictures part at a few outline pixels, where a face turned away ties
+    // in depth with its neighbour and wins on rounding; the picture drawn
+    // today is the one that counts.
     void SetBackFaceCulling(bool on) { m_CullBackFaces = on; }
     bool BackFaceCulling() const { return m_CullBackFaces; }
 
@@ -163,7 +166,7 @@ private:
 
     TovarMD2Data m_Data;   // the file being imported; empty between imports
     std::string m_Refusal; // why the last import was refused; empty after a success
-    bool m_CullBackFaces = true;
+    bool m_CullBackFaces = false;
 };
 
 } // namespace TovarToolkit
