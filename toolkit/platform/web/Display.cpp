@@ -1,0 +1,63 @@
+// The display's refresh rate and the swap interval in the browser. A page is
+// not told the rate; it is timed from the browser's animation frames, which
+// come once per refresh.
+
+#include "toolkit/platform/web/Internal.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+int g_interval = 1;
+
+// Refresh rates are whole numbers of Hz, but the frames measured drift a
+// little around them (59.94 Hz shows as 60 on the desktop too).
+int Rounded(double hz)
+{
+    for (int multiple = 60; multiple <= 240; multiple += 60)
+        if (std::fabs(hz - multiple) <= multiple * 0.03)
+            return multiple;
+    return static_cast<int>(std::lround(hz));
+}
+
+} // namespace
+
+namespace TovarWeb {
+
+int SwapInterval() { return g_interval; }
+
+} // namespace TovarWeb
+
+namespace TovarPlatform {
+
+int DisplayRefreshRate()
+{
+    // The median of a few frame gaps, so that one late frame does not count.
+    const int kGaps = 9;
+    std::vector<double> gaps;
+    TovarWeb::WaitForAnimationFrame();
+    double last = emscripten_get_now();
+    for (int i = 0; i < kGaps; ++i) {
+        TovarWeb::WaitForAnimationFrame();
+        double now = emscripten_get_now();
+        gaps.push_back(now - last);
+        last = now;
+    }
+    std::nth_element(gaps.begin(), gaps.begin() + kGaps / 2, gaps.end());
+    double gap = gaps[kGaps / 2];
+    return gap > 0.0 ? Rounded(1000.0 / gap) : 0;
+}
+
+bool SetSwapInterval(int interval)
+{
+    if (interval < 0)
+        return false;
+    g_interval = interval;
+    return true;
+}
+
+} // namespace TovarPlatform
