@@ -2,6 +2,8 @@
 
 #include "toolkit/platform/GL.h"
 
+#include <emscripten/html5_webgl.h>
+
 #include <cmath>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #undef gluLookAt
 #undef gluBuild2DMipmaps
 #undef glReadPixels
+#undef glDeleteTextures
 #undef glShadeModel
 #undef glHint
 
@@ -162,6 +165,12 @@ void ReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, 
         for (GLsizei col = 0; col < width; ++col)
             for (int c = 0; c < 3; ++c)
                 out[row * stride + col * 3 + c] = rgba[(static_cast<size_t>(row) * width + col) * 4 + c];
+}
+
+void DeleteTextures(GLsizei n, const GLuint* textures)
+{
+    if (emscripten_webgl_get_current_context() != 0)
+        glDeleteTextures(n, textures);
 }
 
 void ShadeModel(GLenum) {}
