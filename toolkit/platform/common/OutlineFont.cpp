@@ -2,52 +2,15 @@
 // request, and wglUseFontOutlinesA compiles the glyphs the outline code makes
 // (OutlineGlyphs.h) into one display list per code.
 
-#include "toolkit/platform/common/DeviceContext.h"
+#include "toolkit/platform/common/FontHandles.h"
 #include "toolkit/platform/common/OutlineGlyphs.h"
 
 #include "toolkit/platform/GL.h"
 
 #include <algorithm>
-#include <set>
-#include <string>
 #include <vector>
 
-struct HFONT__ {
-    std::string face;
-    int height = 0;
-    int weight = 0;
-    bool italic = false;
-    int selections = 0; // device contexts it is selected into; those keep it alive
-};
-
 namespace {
-
-// Every font handle we handed out and did not delete; anything else passed in
-// as a font is refused instead of being dereferenced. Fonts still selected at
-// exit (the game never deletes its own) are released with the registry.
-struct FontRegistry {
-    std::set<HFONT__*> fonts;
-    ~FontRegistry()
-    {
-        for (HFONT__* font : fonts)
-            delete font;
-    }
-};
-
-std::set<HFONT__*>& LiveFonts()
-{
-    static FontRegistry registry;
-    return registry.fonts;
-}
-
-HFONT__* AsFont(HGDIOBJ object)
-{
-    if (!object)
-        return nullptr;
-    auto& fonts = LiveFonts();
-    auto it = fonts.find(static_cast<HFONT__*>(object));
-    return it == fonts.end() ? nullptr : *it;
-}
 
 void EmptyList(DWORD list)
 {
@@ -62,46 +25,19 @@ HFONT CreateFontA(int cHeight, int, int, int, int cWeight, DWORD bItalic, DWORD,
 {
     // The request is kept as it is; the face is looked up when outlines are
     // asked for, and fontconfig substitutes when the name is not installed.
-    HFONT__* font = new HFONT__;
-    font->face = pszFaceName ? pszFaceName : "";
-    font->height = cHeight;
-    font->weight = cWeight;
-    font->italic = bItalic != 0;
-    LiveFonts().insert(font);
-    return font;
+    return TovarPlatform::NewFont(cHeight, cWeight, bItalic != 0, pszFaceName);
 }
 
-HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h)
-{
-    HFONT__* font = AsFont(h);
-    if (!hdc || !font)
-        return nullptr;
-    HGDIOBJ previous = hdc->selected;
-    if (previous == font)
-        return previous;
-    if (HFONT__* old = AsFont(previous))
-        --old->selections;
-    ++font->selections;
-    hdc->selected = font;
-    return previous;
-}
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) { return TovarPlatform::SelectFont(hdc, h); }
 
-BOOL DeleteObject(HGDIOBJ ho)
-{
-    HFONT__* font = AsFont(ho);
-    if (!font || font->selections > 0)
-        return FALSE; // unknown, or a device context still draws with it
-    LiveFonts().erase(font);
-    delete font;
-    return TRUE;
-}
+BOOL DeleteObject(HGDIOBJ ho) { return TovarPlatform::DeleteFont(ho); }
 
 BOOL wglUseFontOutlinesA(HDC hdc, DWORD first, DWORD count, DWORD listBase, float deviation, float extrusion,
                          int format, LPGLYPHMETRICSFLOAT lpgmf)
 {
     if (lpgmf)
         std::fill(lpgmf, lpgmf + count, GLYPHMETRICSFLOAT{});
-    HFONT__* font = hdc ? AsFont(hdc->selected) : nullptr;
+    HFONT__* font = hdc ? TovarPlatform::AsFont(hdc->selected) : nullptr;
     if (!font || (format != WGL_FONT_POLYGONS && format != WGL_FONT_LINES))
         return FALSE;
     // Only flat glyphs are made here.
