@@ -25,6 +25,9 @@
 // Everything here is GL 1.1, so the same code runs on a desktop GL too, where
 // its lists can be checked against real ones.
 
+// The platform header first, as GL.h has it: it settles APIENTRY before GL does.
+#include "toolkit/platform/Platform.h"
+
 #include <GL/gl.h>
 
 GLuint TovarWebGL_GenLists(GLsizei range);
