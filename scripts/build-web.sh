@@ -11,7 +11,7 @@ root=$PWD
 scripts/setup.sh web
 [ -f build/build.ninja ] || cmake -S . -B build -G Ninja >/dev/null
 cmake --build build --target fontbake
-build/tools/fontbake/fontbake build/HUD.font
+build/tools/fontbake build/HUD.font
 
 # Debian's emscripten runs its JavaScript tools with a Node.js that does not
 # look in Debian's own module folder ("Cannot find module 'acorn'").
