@@ -6,9 +6,7 @@
 
 #include <emscripten.h>
 
-#include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace {
 
@@ -36,19 +34,17 @@ namespace TovarPlatform {
 
 int DisplayRefreshRate()
 {
-    // The median of a few frame gaps, so that one late frame does not count.
-    const int kGaps = 9;
-    std::vector<double> gaps;
-    TovarWeb::WaitForAnimationFrame();
-    double last = emscripten_get_now();
+    // Frame times follow the refresh, so the gap between two frames is one
+    // refresh or, where the page was busy, a few: the shortest of some is one.
+    const int kGaps = 8;
+    double last = TovarWeb::WaitForAnimationFrame();
+    double gap = 0.0;
     for (int i = 0; i < kGaps; ++i) {
-        TovarWeb::WaitForAnimationFrame();
-        double now = emscripten_get_now();
-        gaps.push_back(now - last);
+        double now = TovarWeb::WaitForAnimationFrame();
+        if (now > last && (gap == 0.0 || now - last < gap))
+            gap = now - last;
         last = now;
     }
-    std::nth_element(gaps.begin(), gaps.begin() + kGaps / 2, gaps.end());
-    double gap = gaps[kGaps / 2];
     return gap > 0.0 ? Rounded(1000.0 / gap) : 0;
 }
 

@@ -49,8 +49,9 @@ void ListenForPointerLock(bool on);
 // Called when the window goes: the pointer is given back.
 void ResetCursor();
 // Gives the browser control until its next animation frame: that is when
-// the page is drawn and its events are delivered.
-void WaitForAnimationFrame();
+// the page is drawn and its events are delivered. Returns the frame's time,
+// in ms, which the browser takes from the display's refresh.
+double WaitForAnimationFrame();
 
 } // namespace TovarWeb
 

@@ -24,8 +24,8 @@ EM_JS(void, tovar_start_gl_emulation, (), {
     }
 });
 
-EM_ASYNC_JS(void, tovar_next_animation_frame, (), {
-    await new Promise(function(resolve) { requestAnimationFrame(function() { resolve(); }); });
+EM_ASYNC_JS(double, tovar_next_animation_frame, (), {
+    return await new Promise(function(resolve) { requestAnimationFrame(resolve); });
 });
 
 // The page counts the frames shown and notes when the first one came, for
@@ -44,7 +44,7 @@ namespace TovarWeb {
 
 HWND CurrentWindow() { return g_window; }
 
-void WaitForAnimationFrame() { tovar_next_animation_frame(); }
+double WaitForAnimationFrame() { return tovar_next_animation_frame(); }
 
 } // namespace TovarWeb
 
