@@ -17,6 +17,7 @@ build/tools/fontbake build/HUD.font
 # look in Debian's own module folder ("Cannot find module 'acorn'").
 export NODE_PATH=/usr/share/nodejs
 emcmake cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DQUELLIN_TESTS=OFF -DQUELLIN_BENCH=ON -DQUELLIN_WEB_FONT="$root/build/HUD.font" >/dev/null
+  -DQUELLIN_TESTS=OFF -DQUELLIN_BENCH=ON -DQUELLIN_WEB_FONT="$root/build/HUD.font" \
+  >/dev/null 2> >(grep -v '^configure: ' >&2) # emcmake repeats the command line
 cmake --build build-web --target quellin
 echo "Built build-web/quellin.html"

@@ -11,6 +11,7 @@
 namespace {
 
 int g_interval = 1;
+double g_periodMs = 0.0; // of the refresh, once timed
 
 // Refresh rates are whole numbers of Hz, but the frames measured drift a
 // little around them (59.94 Hz shows as 60 on the desktop too).
@@ -27,6 +28,8 @@ int Rounded(double hz)
 namespace TovarWeb {
 
 int SwapInterval() { return g_interval; }
+
+double RefreshPeriodMs() { return g_periodMs; }
 
 } // namespace TovarWeb
 
@@ -45,7 +48,11 @@ int DisplayRefreshRate()
             gap = now - last;
         last = now;
     }
-    return gap > 0.0 ? Rounded(1000.0 / gap) : 0;
+    if (gap <= 0.0)
+        return 0;
+    int hz = Rounded(1000.0 / gap);
+    g_periodMs = hz > 0 ? 1000.0 / hz : 0.0;
+    return hz;
 }
 
 bool SetSwapInterval(int interval)

@@ -60,5 +60,8 @@ namespace TovarWeb {
 // The swap interval SetSwapInterval chose: how many of the browser's frames
 // SwapBuffers waits for (0: it only yields).
 int SwapInterval();
+// The display's refresh period in ms, once DisplayRefreshRate has timed it;
+// 0 before.
+double RefreshPeriodMs();
 
 } // namespace TovarWeb

@@ -13,6 +13,7 @@ namespace {
 std::deque<MSG> g_queue;
 std::bitset<256> g_held; // keys we reported down and not yet up
 bool g_listening = false;
+bool g_escapeToBrowser = false; // an Escape press went to the browser; its release goes too
 
 // The page's key codes are the Win32 virtual-key codes for every key the
 // game reads (letters, digits, arrows, Escape, Space, F keys).
@@ -37,9 +38,17 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* key, void*)
         return EM_FALSE;
     bool down = eventType == EMSCRIPTEN_EVENT_KEYDOWN;
     // Escape that frees a locked pointer is the browser's: the game must not
-    // read it as quit.
-    if (vk == VK_ESCAPE && down && TovarWeb::EscapeReleasesPointer())
-        return EM_FALSE;
+    // read it as quit, nor see it at all.
+    if (vk == VK_ESCAPE) {
+        if (down && (g_escapeToBrowser || TovarWeb::EscapeReleasesPointer())) {
+            g_escapeToBrowser = true;
+            return EM_FALSE;
+        }
+        if (!down && g_escapeToBrowser) {
+            g_escapeToBrowser = false;
+            return EM_FALSE;
+        }
+    }
     bool system = key->altKey || vk == VK_MENU;
     UINT message = system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
     LPARAM lParam = 1;
@@ -93,6 +102,7 @@ EM_BOOL OnFocus(int eventType, const EmscriptenFocusEvent*, void*)
             if (g_held[vk])
                 TovarWeb::Post(window, WM_KEYUP, vk, (LPARAM)1 | (LPARAM)1 << 30 | (LPARAM)1 << 31);
         g_held.reset();
+        g_escapeToBrowser = false;
         TovarWeb::Post(window, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
     } else {
         TovarWeb::Post(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);

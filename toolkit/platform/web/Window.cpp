@@ -13,6 +13,7 @@ namespace {
 
 std::map<std::string, WNDCLASSA> g_classes;
 HWND g_window = nullptr;
+double g_lastSwapMs = 0.0; // when the last SwapBuffers gave control back
 
 // The emulation sets itself up when a context is made through its own
 // helpers; ours is made through html5.h, so it is told once the context is
@@ -189,12 +190,19 @@ BOOL SwapBuffers(HDC hdc)
     if (!hdc)
         return FALSE;
     // The browser shows what was drawn once we give it control; with a swap
-    // interval of n that is after n of its frames, with 0 at once.
+    // interval of n that is after n of its frames, with 0 at once. A frame
+    // that took longer than those n refreshes has missed its turn already:
+    // waiting for the next one would halve the rate of a page that draws a
+    // little too slowly, where a desktop without vsync only slows down.
     tovar_frame_presented();
     int frames = TovarWeb::SwapInterval();
+    double period = TovarWeb::RefreshPeriodMs();
+    if (frames > 0 && period > 0.0 && emscripten_get_now() - g_lastSwapMs > frames * period)
+        frames = 0;
     if (frames <= 0)
         emscripten_sleep(0);
     for (int i = 0; i < frames; ++i)
         TovarWeb::WaitForAnimationFrame();
+    g_lastSwapMs = emscripten_get_now();
     return TRUE;
 }
