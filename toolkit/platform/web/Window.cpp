@@ -39,6 +39,17 @@ EM_JS(void, tovar_frame_presented, (), {
     Module['framesPresented']++;
 });
 
+// A message to ourselves: the browser runs what is waiting (input, drawing
+// the page) and comes back at once. A zero timeout would do the same but for
+// the browser's rule that nested timeouts wait at least 4 ms.
+EM_ASYNC_JS(void, tovar_yield, (), {
+    await new Promise(function(resolve) {
+        var channel = new MessageChannel();
+        channel.port1.onmessage = function() { resolve(); };
+        channel.port2.postMessage(0);
+    });
+});
+
 } // namespace
 
 namespace TovarWeb {
@@ -200,7 +211,7 @@ BOOL SwapBuffers(HDC hdc)
     if (frames > 0 && period > 0.0 && emscripten_get_now() - g_lastSwapMs > frames * period)
         frames = 0;
     if (frames <= 0)
-        emscripten_sleep(0);
+        tovar_yield();
     for (int i = 0; i < frames; ++i)
         TovarWeb::WaitForAnimationFrame();
     g_lastSwapMs = emscripten_get_now();
