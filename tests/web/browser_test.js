@@ -280,6 +280,16 @@ async function playedGame(browser, base) {
   check(lines === expectedLog(false), 'the log holds exactly the Linux lines');
   if (lines !== expectedLog(false)) console.log(lines);
 
+  // The page's button hands the player that log as a file.
+  const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'quellin-downloads-'));
+  const cdp = await page.createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await page.click('#save-log');
+  const saved = path.join(downloads, 'TovarToolkitLog.xml');
+  await until('the saved log', () => fs.existsSync(saved), 5000).catch(() => {});
+  const savedText = fs.existsSync(saved) ? fs.readFileSync(saved, 'latin1') : '';
+  check(savedText.replace(/compiled at [^<]*</, 'compiled at STAMP<') === expectedLog(false), '"Save the log" saves TovarToolkitLog.xml');
+
   check(trouble.length === 0, 'no page error, console error or missing resource');
   for (const t of trouble) console.log(`  ${t}`);
   await page.close();
