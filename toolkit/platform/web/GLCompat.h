@@ -3,10 +3,11 @@
 // The GL and GLU calls the toolkit makes that the browser's legacy GL
 // emulation lacks or gets wrong, routed to our own versions: the matrix of
 // gluLookAt (the emulation leaves the matrix as it was), mipmaps through
-// glGenerateMipmap (there is no gluBuild2DMipmaps), and read-back in RGB
-// (WebGL reads RGBA only), and quiet versions of the fixed-state calls WebGL
-// has no state for, and texture deletion after the context is gone (the emulation answers them with a TODO or a GL error,
-// where the desktop's defaults are what WebGL does anyway). Display lists and the attribute stack come from
+// glGenerateMipmap (there is no gluBuild2DMipmaps), read-back in RGB (WebGL
+// reads RGBA only), texture deletion once the context is gone, and quiet
+// versions of the fixed-state calls WebGL has no state for (the emulation
+// answers them with a TODO or a GL error, where the desktop's defaults are
+// what WebGL does anyway). Display lists and the attribute stack come from
 // DisplayLists.h. Included by toolkit/platform/GL.h after gl.h and glu.h.
 
 #include <GL/gl.h>
