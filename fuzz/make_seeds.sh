@@ -77,3 +77,15 @@ convert $(grad 8x4) -type TrueColor PCX:fuzz_pcx/rgb_planes_8x4.pcx
   printf '\xc3\x0a\xc0\x63\xc2\x14\x1e\x28\xc2\x32'
   printf '\x0c'; head -c 768 /dev/zero | tr '\0' '\100'
 } > fuzz_pcx/runs_padded_2x2.pcx
+
+# Baked fonts: codes 65 and 66 (a triangle, no glyph); codes 0 to 2 (no glyph, a failed one, two triangles).
+mkdir -p fuzz_font
+python3 - <<'PY'
+import struct
+g = lambda flags, m, t: bytes([flags]) + struct.pack('<6fI%df' % len(t), *m, len(t) // 6, *t)
+def font(name, first, glyphs):
+    open('fuzz_font/' + name, 'wb').write(b'TVFB' + struct.pack('<3I', 1, first, len(glyphs)) + b''.join(glyphs))
+font('two_65.font', 65, [g(1, [1, 1, 0, 1, .5, 0], [0, 0, 1, 0, 0, 1]), g(0, [0] * 6, [])])
+font('three_0.font', 0, [g(0, [0] * 6, []), g(3, [0, 0, 0, 0, .3, 0], []),
+                         g(1, [.5, .6, .1, .6, .7, 0], [0, 0, .5, 0, 0, .6, .5, 0, .5, .6, 0, .6])])
+PY

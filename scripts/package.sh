@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds what a player installs, in dist/: the Debian package
-# quellin_<version>_<arch>.deb and, where the Windows build is set up
-# (scripts/build-windows.sh), quellin-<version>-windows-x64.zip. The version
-# is the CMake project's; nothing else sets it.
+# quellin_<version>_<arch>.deb, the browser version as
+# quellin-<version>-web.zip (a static folder for any web server) and, where
+# the Windows build is set up (scripts/build-windows.sh),
+# quellin-<version>-windows-x64.zip. The version is the CMake project's;
+# nothing else sets it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -82,6 +84,23 @@ mkdir -p dist
 deb=dist/quellin_${version}_${arch}.deb
 dpkg-deb --root-owner-group -Zxz --build "$stage" "$deb" >/dev/null
 echo "Built $deb"
+
+# ---- The browser zip ---------------------------------------------------------------
+
+name=quellin-$version-web
+zip=dist/$name.zip
+rm -f "$zip"
+bash scripts/build-web.sh
+wstage=$build/web-root
+rm -rf "$wstage"
+mkdir -p "$wstage/$name"
+for f in quellin.html quellin.js quellin.wasm quellin.data; do
+  [ -f "build-web/$f" ] || { echo "package: the browser build left no build-web/$f" >&2; exit 1; }
+  cp "build-web/$f" "$wstage/$name/"
+done
+find "$wstage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+(cd "$wstage" && find "$name" | LC_ALL=C sort | TZ=UTC zip -X -q -@ "$root/$zip")
+echo "Built $zip"
 
 # ---- The Windows zip ---------------------------------------------------------------
 

@@ -4,20 +4,30 @@
 #   setup.sh                 the Linux build and its tests
 #   setup.sh windows-build   the cross compiler for the Windows build
 #   setup.sh windows-test    that, plus Wine and what the Windows tests use
+#   setup.sh web             the browser build and its tests: the Linux build
+#                            (the font is baked by a native tool), Emscripten,
+#                            Chromium, Node.js, and puppeteer-core from the
+#                            lock file (npm ci)
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 windows_build=(cmake ninja-build g++-mingw-w64-x86-64)
+linux=(
+  build-essential cmake ninja-build pkg-config
+  libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+  libfreetype-dev libfontconfig-dev fonts-comic-neue fonts-dejavu-core
+  libgtest-dev
+  xvfb xauth x11-utils xdotool imagemagick python3-pil
+  clang libclang-rt-14-dev
+  dpkg-dev lintian zip unzip
+)
 case "${1:-}" in
-  "")
-    packages=(
-      build-essential cmake ninja-build pkg-config
-      libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
-      libfreetype-dev libfontconfig-dev fonts-comic-neue fonts-dejavu-core
-      libgtest-dev
-      xvfb xauth x11-utils xdotool imagemagick python3-pil
-      clang libclang-rt-14-dev
-      dpkg-dev lintian zip unzip
-    ) ;;
+  "") packages=("${linux[@]}") ;;
+  web)
+    # The node packages need npm, which Debian ships apart from nodejs and
+    # which a Node.js from elsewhere brings along itself.
+    packages=("${linux[@]}" emscripten chromium nodejs python3)
+    command -v npm >/dev/null 2>&1 || packages+=(npm) ;;
   windows-build) packages=("${windows_build[@]}") ;;
   windows-test)
     # GoogleTest is built from its sources (googletest) with the cross compiler;
@@ -25,8 +35,16 @@ case "${1:-}" in
     packages=("${windows_build[@]}" wine wine64 googletest
       build-essential libx11-dev libxfixes-dev libgl1-mesa-dri
       xvfb xauth x11-utils xdotool imagemagick) ;;
-  *) echo "usage: $0 [windows-build|windows-test]" >&2; exit 2 ;;
+  *) echo "usage: $0 [windows-build|windows-test|web]" >&2; exit 2 ;;
 esac
+
+# puppeteer-core, at the version package-lock.json pins; it brings no browser.
+# Installed again whenever the lock file is newer than what npm last installed.
+npm_ci() {
+  if [ "${1:-}" = web ] && [ ! node_modules/.package-lock.json -nt package-lock.json ]; then
+    npm ci --no-audit --no-fund --loglevel=error
+  fi
+}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -34,7 +52,10 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  npm_ci "${1:-}"
+  exit 0
+fi
 
 echo "Installing: ${missing[*]}"
 sudo=""
@@ -42,3 +63,4 @@ if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+npm_ci "${1:-}"

@@ -1,0 +1,199 @@
+// The message queue: the page's key and mouse events become Win32 messages,
+// one message per event, and reach the window procedure through
+// DispatchMessageA. Events arrive only while the program has given the
+// browser control (in SwapBuffers and while sleeping).
+
+#include "toolkit/platform/web/Internal.h"
+
+#include <bitset>
+#include <deque>
+
+namespace {
+
+std::deque<MSG> g_queue;
+std::bitset<256> g_held; // keys we reported down and not yet up
+bool g_listening = false;
+bool g_escapeToBrowser = false; // an Escape press went to the browser; its release goes too
+
+// The page's key codes are the Win32 virtual-key codes for every key the
+// game reads (letters, digits, arrows, Escape, Space, F keys).
+WPARAM VirtualKey(const EmscriptenKeyboardEvent& key)
+{
+    unsigned long code = key.keyCode ? key.keyCode : key.which;
+    return code > 0 && code < 256 ? static_cast<WPARAM>(code) : 0;
+}
+
+// The browser keeps shortcuts with Ctrl or Meta, and the F keys (reload,
+// full screen, developer tools); every other key is the game's.
+bool LeaveToBrowser(const EmscriptenKeyboardEvent& key, WPARAM vk)
+{
+    return key.ctrlKey || key.metaKey || (vk >= VK_F1 && vk <= VK_F12);
+}
+
+EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* key, void*)
+{
+    HWND window = TovarWeb::CurrentWindow();
+    WPARAM vk = VirtualKey(*key);
+    if (!window || vk == 0)
+        return EM_FALSE;
+    bool down = eventType == EMSCRIPTEN_EVENT_KEYDOWN;
+    // Escape that frees a locked pointer is the browser's: the game must not
+    // read it as quit, nor see it at all.
+    if (vk == VK_ESCAPE) {
+        if (down && (g_escapeToBrowser || TovarWeb::EscapeReleasesPointer())) {
+            g_escapeToBrowser = true;
+            return EM_FALSE;
+        }
+        if (!down && g_escapeToBrowser) {
+            g_escapeToBrowser = false;
+            return EM_FALSE;
+        }
+    }
+    bool system = key->altKey || vk == VK_MENU;
+    UINT message = system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+    LPARAM lParam = 1;
+    if (key->repeat || !down)
+        lParam |= (LPARAM)1 << 30;
+    if (!down)
+        lParam |= (LPARAM)1 << 31;
+    g_held[vk] = down;
+    TovarWeb::Post(window, message, vk, lParam);
+    return LeaveToBrowser(*key, vk) ? EM_FALSE : EM_TRUE;
+}
+
+EM_BOOL OnMouseButton(int eventType, const EmscriptenMouseEvent* mouse, void*)
+{
+    HWND window = TovarWeb::CurrentWindow();
+    if (!window)
+        return EM_FALSE;
+    bool down = eventType == EMSCRIPTEN_EVENT_MOUSEDOWN;
+    UINT message;
+    if (mouse->button == 0)
+        message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    else if (mouse->button == 2)
+        message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    else
+        return EM_FALSE;
+    if (down && mouse->button == 0)
+        TovarWeb::CanvasClicked();
+    TovarWeb::Post(window, message, 0, MAKELPARAM(mouse->targetX, mouse->targetY));
+    return EM_FALSE;
+}
+
+EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* mouse, void*)
+{
+    HWND window = TovarWeb::CurrentWindow();
+    if (!window)
+        return EM_FALSE;
+    TovarWeb::CursorMoved(mouse->targetX, mouse->targetY, mouse->movementX, mouse->movementY);
+    TovarWeb::Post(window, WM_MOUSEMOVE, 0, MAKELPARAM(mouse->targetX, mouse->targetY));
+    return EM_FALSE;
+}
+
+EM_BOOL OnFocus(int eventType, const EmscriptenFocusEvent*, void*)
+{
+    HWND window = TovarWeb::CurrentWindow();
+    if (!window)
+        return EM_FALSE;
+    if (eventType == EMSCRIPTEN_EVENT_BLUR) {
+        // A key let go while the page was away never reports it: let go of
+        // everything now, as the desktop does when the window loses focus.
+        for (unsigned vk = 0; vk < g_held.size(); ++vk)
+            if (g_held[vk])
+                TovarWeb::Post(window, WM_KEYUP, vk, (LPARAM)1 | (LPARAM)1 << 30 | (LPARAM)1 << 31);
+        g_held.reset();
+        g_escapeToBrowser = false;
+        TovarWeb::Post(window, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
+    } else {
+        TovarWeb::Post(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+    }
+    return EM_FALSE;
+}
+
+bool Matches(const MSG& msg, HWND hWnd, UINT first, UINT last)
+{
+    if (hWnd && msg.hwnd != hWnd && msg.message != WM_QUIT)
+        return false;
+    if (first == 0 && last == 0)
+        return true;
+    return msg.message >= first && msg.message <= last;
+}
+
+} // namespace
+
+namespace TovarWeb {
+
+void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MSG msg = {};
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    msg.time = GetTickCount();
+    GetCursorPos(&msg.pt);
+    g_queue.push_back(msg);
+}
+
+void ListenForInput(bool on)
+{
+    if (on == g_listening)
+        return;
+    g_listening = on;
+    const char* page = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+    // Keys go to whatever has the focus, so they are taken from the page;
+    // buttons and motion from the canvas, where a locked pointer reports
+    // them; a button let go anywhere still counts as let go.
+    emscripten_set_keydown_callback(page, nullptr, EM_FALSE, on ? OnKey : nullptr);
+    emscripten_set_keyup_callback(page, nullptr, EM_FALSE, on ? OnKey : nullptr);
+    emscripten_set_mousedown_callback(TOVAR_WEB_CANVAS, nullptr, EM_FALSE, on ? OnMouseButton : nullptr);
+    emscripten_set_mouseup_callback(page, nullptr, EM_FALSE, on ? OnMouseButton : nullptr);
+    emscripten_set_mousemove_callback(TOVAR_WEB_CANVAS, nullptr, EM_FALSE, on ? OnMouseMove : nullptr);
+    emscripten_set_blur_callback(page, nullptr, EM_FALSE, on ? OnFocus : nullptr);
+    emscripten_set_focus_callback(page, nullptr, EM_FALSE, on ? OnFocus : nullptr);
+    ListenForPointerLock(on);
+    if (!on)
+        g_held.reset();
+}
+
+void ForgetMessagesFor(HWND window)
+{
+    for (auto it = g_queue.begin(); it != g_queue.end();)
+        it = it->hwnd == window ? g_queue.erase(it) : it + 1;
+}
+
+} // namespace TovarWeb
+
+BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg)
+{
+    if (!lpMsg)
+        return FALSE;
+    for (auto it = g_queue.begin(); it != g_queue.end(); ++it) {
+        if (!Matches(*it, hWnd, wMsgFilterMin, wMsgFilterMax))
+            continue;
+        *lpMsg = *it;
+        if (wRemoveMsg & PM_REMOVE)
+            g_queue.erase(it);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// Character messages are not used by anything we run; keys arrive as key messages.
+BOOL TranslateMessage(const MSG* lpMsg) { return lpMsg ? TRUE : FALSE; }
+
+LRESULT DispatchMessageA(const MSG* lpMsg)
+{
+    if (!lpMsg || !lpMsg->hwnd || !lpMsg->hwnd->proc)
+        return 0;
+    return lpMsg->hwnd->proc(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
+}
+
+LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM)
+{
+    if (Msg == WM_CLOSE && hWnd)
+        DestroyWindow(hWnd);
+    return 0;
+}
+
+void PostQuitMessage(int nExitCode) { TovarWeb::Post(nullptr, WM_QUIT, (WPARAM)nExitCode, 0); }

@@ -1,0 +1,219 @@
+// Window class, window, GL context and buffer swap in the browser: the one
+// window is the page's canvas, its context WebGL with the legacy GL
+// emulation over it.
+
+#include "toolkit/platform/web/Internal.h"
+
+#include <emscripten.h>
+
+#include <map>
+#include <string>
+
+namespace {
+
+std::map<std::string, WNDCLASSA> g_classes;
+HWND g_window = nullptr;
+double g_lastSwapMs = 0.0; // when the last SwapBuffers gave control back
+
+// The emulation sets itself up when a context is made through its own
+// helpers; ours is made through html5.h, so it is told once the context is
+// current.
+EM_JS(void, tovar_start_gl_emulation, (), {
+    if (typeof GLImmediate !== 'undefined' && !GLImmediate.initted) {
+        Module.useWebGL = true;
+        GLImmediate.init();
+    }
+});
+
+EM_ASYNC_JS(double, tovar_next_animation_frame, (), {
+    return await new Promise(function(resolve) { requestAnimationFrame(resolve); });
+});
+
+// The page counts the frames shown and notes when the first one came, for
+// its own use and for whoever measures it.
+EM_JS(void, tovar_frame_presented, (), {
+    if (!Module['framesPresented']) {
+        Module['framesPresented'] = 0;
+        Module['firstFrameAt'] = performance.now();
+    }
+    Module['framesPresented']++;
+});
+
+// A message to ourselves: the browser runs what is waiting (input, drawing
+// the page) and comes back at once. A zero timeout would do the same but for
+// the browser's rule that nested timeouts wait at least 4 ms.
+EM_ASYNC_JS(void, tovar_yield, (), {
+    await new Promise(function(resolve) {
+        var channel = new MessageChannel();
+        channel.port1.onmessage = function() { resolve(); };
+        channel.port2.postMessage(0);
+    });
+});
+
+} // namespace
+
+namespace TovarWeb {
+
+HWND CurrentWindow() { return g_window; }
+
+double WaitForAnimationFrame() { return tovar_next_animation_frame(); }
+
+} // namespace TovarWeb
+
+HMODULE GetModuleHandleA(LPCSTR)
+{
+    static char module;
+    return reinterpret_cast<HMODULE>(&module);
+}
+
+HICON LoadIconA(HINSTANCE, LPCSTR) { return nullptr; }
+HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return nullptr; }
+
+ATOM RegisterClassA(const WNDCLASSA* lpWndClass)
+{
+    if (!lpWndClass || !lpWndClass->lpszClassName || !lpWndClass->lpfnWndProc)
+        return 0;
+    std::string name = lpWndClass->lpszClassName;
+    if (g_classes.count(name))
+        return 0; // as on Windows: a class is registered once
+    g_classes[name] = *lpWndClass;
+    return static_cast<ATOM>(g_classes.size());
+}
+
+BOOL UnregisterClassA(LPCSTR lpClassName, HINSTANCE)
+{
+    return lpClassName && g_classes.erase(lpClassName) ? TRUE : FALSE;
+}
+
+BOOL AdjustWindowRectEx(RECT* lpRect, DWORD, BOOL, DWORD) { return lpRect ? TRUE : FALSE; }
+
+HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR, DWORD, int, int, int nWidth, int nHeight, HWND,
+                     HMENU, HINSTANCE, void*)
+{
+    // A page has one canvas: a second window has nowhere to go.
+    if (g_window || !lpClassName || !g_classes.count(lpClassName) || nWidth <= 0 || nHeight <= 0)
+        return nullptr;
+    if (emscripten_set_canvas_element_size(TOVAR_WEB_CANVAS, nWidth, nHeight) != EMSCRIPTEN_RESULT_SUCCESS)
+        return nullptr;
+    // One canvas pixel per CSS pixel, whatever the page's zoom would make of it.
+    emscripten_set_element_css_size(TOVAR_WEB_CANVAS, nWidth, nHeight);
+
+    HWND window = new HWND__;
+    window->proc = g_classes[lpClassName].lpfnWndProc;
+    window->dc.window = window;
+    window->width = nWidth;
+    window->height = nHeight;
+    g_window = window;
+    TovarWeb::ListenForInput(true);
+    return window;
+}
+
+BOOL ShowWindow(HWND hWnd, int) { return hWnd ? TRUE : FALSE; }
+BOOL SetForegroundWindow(HWND hWnd) { return hWnd ? TRUE : FALSE; }
+HWND SetFocus(HWND) { return nullptr; }
+
+BOOL DestroyWindow(HWND hWnd)
+{
+    if (!hWnd || hWnd != g_window)
+        return FALSE;
+    TovarWeb::ListenForInput(false);
+    TovarWeb::ForgetMessagesFor(hWnd);
+    TovarWeb::ResetCursor();
+    g_window = nullptr;
+    delete hWnd;
+    return TRUE;
+}
+
+// The page decides the display mode; a program cannot change it.
+LONG ChangeDisplaySettingsA(DEVMODEA* lpDevMode, DWORD)
+{
+    return lpDevMode ? DISP_CHANGE_FAILED : DISP_CHANGE_SUCCESSFUL;
+}
+
+HDC GetDC(HWND hWnd) { return hWnd ? &hWnd->dc : nullptr; }
+
+int ReleaseDC(HWND hWnd, HDC hDC) { return hWnd && hDC == &hWnd->dc ? 1 : 0; }
+
+int ChoosePixelFormat(HDC hdc, const PIXELFORMATDESCRIPTOR* ppfd)
+{
+    if (!hdc || !ppfd)
+        return 0;
+    const DWORD needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+    if ((ppfd->dwFlags & needed) != needed || ppfd->iPixelType != PFD_TYPE_RGBA)
+        return 0;
+    return 1;
+}
+
+BOOL SetPixelFormat(HDC hdc, int format, const PIXELFORMATDESCRIPTOR* ppfd)
+{
+    if (!hdc || !ppfd || format != 1 || hdc->window->pixelFormat != 0)
+        return FALSE;
+    hdc->window->pixelFormat = format;
+    hdc->window->pfd = *ppfd;
+    return TRUE;
+}
+
+HGLRC wglCreateContext(HDC hdc)
+{
+    if (!hdc || hdc->window->pixelFormat == 0)
+        return nullptr;
+    const PIXELFORMATDESCRIPTOR& pfd = hdc->window->pfd;
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    // Opaque: with alpha the page would show through every blended pixel.
+    attributes.alpha = pfd.cAlphaBits > 0;
+    attributes.depth = pfd.cDepthBits > 0;
+    attributes.stencil = pfd.cStencilBits > 0;
+    attributes.antialias = false; // the desktop context has no multisampling either
+    attributes.majorVersion = 1;  // what the emulation draws with
+    attributes.minorVersion = 0;
+    attributes.enableExtensionsByDefault = true;
+    EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context(TOVAR_WEB_CANVAS, &attributes);
+    if (context <= 0)
+        return nullptr;
+    HGLRC rc = new HGLRC__;
+    rc->context = context;
+    rc->window = hdc->window;
+    return rc;
+}
+
+BOOL wglMakeCurrent(HDC hdc, HGLRC hglrc)
+{
+    if (!hglrc)
+        return emscripten_webgl_make_context_current(0) == EMSCRIPTEN_RESULT_SUCCESS ? TRUE : FALSE;
+    if (!hdc || emscripten_webgl_make_context_current(hglrc->context) != EMSCRIPTEN_RESULT_SUCCESS)
+        return FALSE;
+    tovar_start_gl_emulation();
+    return TRUE;
+}
+
+BOOL wglDeleteContext(HGLRC hglrc)
+{
+    if (!hglrc)
+        return FALSE;
+    emscripten_webgl_destroy_context(hglrc->context);
+    delete hglrc;
+    return TRUE;
+}
+
+BOOL SwapBuffers(HDC hdc)
+{
+    if (!hdc)
+        return FALSE;
+    // The browser shows what was drawn once we give it control; with a swap
+    // interval of n that is after n of its frames, with 0 at once. A frame
+    // that took longer than those n refreshes has missed its turn already:
+    // waiting for the next one would halve the rate of a page that draws a
+    // little too slowly, where a desktop without vsync only slows down.
+    tovar_frame_presented();
+    int frames = TovarWeb::SwapInterval();
+    double period = TovarWeb::RefreshPeriodMs();
+    if (frames > 0 && period > 0.0 && emscripten_get_now() - g_lastSwapMs > frames * period)
+        frames = 0;
+    if (frames <= 0)
+        tovar_yield();
+    for (int i = 0; i < frames; ++i)
+        TovarWeb::WaitForAnimationFrame();
+    g_lastSwapMs = emscripten_get_now();
+    return TRUE;
+}
