@@ -22,7 +22,11 @@ void Put32(Bytes& b, std::uint32_t v)
     Put16(b, v & 0xFFFF);
     Put16(b, v >> 16);
 }
-void PutTag(Bytes& b, const char* t) { b.insert(b.end(), t, t + 4); }
+void PutTag(Bytes& b, const char* t)
+{
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<unsigned char>(t[i]));
+}
 
 // A WAV file with the given format fields and sample bytes; `extra` goes
 // between the format and the samples.
