@@ -90,8 +90,7 @@ font('three_0.font', 0, [g(0, [0] * 6, []), g(3, [0, 0, 0, 0, .3, 0], []),
                          g(1, [.5, .6, .1, .6, .7, 0], [0, 0, .5, 0, 0, .6, .5, 0, .5, .6, 0, .6])])
 PY
 
-# WAV: 16-bit mono, 8-bit stereo with a padded odd chunk before the samples,
-# the extensible format, and a file whose samples stop short.
+# WAV: 16-bit mono, 8-bit stereo after an odd chunk, extensible, cut short.
 mkdir -p fuzz_wav
 python3 - <<'PY'
 import struct

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Sound end to end, through SDL's disk audio driver, which writes what the
-# game plays to a file in real time: held fire is heard as the player's shot,
-# and QUELLIN_MUTE=1 plays the same game in silence.
+# Through SDL's disk audio driver, which writes what the game plays to a
+# file: held fire is heard as the player's shot; QUELLIN_MUTE=1 is silence.
 set -u
 . "$(dirname "$0")/lib.sh"
 SOUND_HEARD=$6
@@ -32,7 +31,6 @@ result=$("$SOUND_HEARD" "$heard" "$DATA_DIR/Sounds/PlayerShot.wav") || fail "can
 echo "$result"
 [ "$(echo "$result" | head -n 1)" = loud ] || fail "held fire gave silence"
 match=$(echo "$result" | sed -n 's/^match //p')
-# The shot alone gives 1; with an enemy's shot over it, less.
 awk -v m="$match" 'BEGIN { exit !(m >= 0.9) }' || fail "the player's shot is not heard (best match $match)"
 
 QUELLIN_MUTE=1 play "$muted"
