@@ -89,3 +89,20 @@ font('two_65.font', 65, [g(1, [1, 1, 0, 1, .5, 0], [0, 0, 1, 0, 0, 1]), g(0, [0]
 font('three_0.font', 0, [g(0, [0] * 6, []), g(3, [0, 0, 0, 0, .3, 0], []),
                          g(1, [.5, .6, .1, .6, .7, 0], [0, 0, .5, 0, 0, .6, .5, 0, .5, .6, 0, .6])])
 PY
+
+# WAV: 16-bit mono, 8-bit stereo after an odd chunk, extensible, cut short.
+mkdir -p fuzz_wav
+python3 - <<'PY'
+import struct
+def wav(name, channels, rate, bits, samples, extra=b'', fmt=None, cut=0):
+    align = channels * bits // 8
+    fmt = fmt or struct.pack('<HHIIHH', 1, channels, rate, rate * align, align, bits)
+    body = b'WAVE' + b'fmt ' + struct.pack('<I', len(fmt)) + fmt + extra + b'data' + struct.pack('<I', len(samples)) + samples
+    data = b'RIFF' + struct.pack('<I', len(body)) + body
+    open('fuzz_wav/' + name, 'wb').write(data[:len(data) - cut])
+wav('s16_mono_22050.wav', 1, 22050, 16, struct.pack('<8h', 0, 9000, 18000, 9000, 0, -9000, -18000, -9000))
+wav('u8_stereo_8000.wav', 2, 8000, 8, bytes([128, 128, 200, 60, 255, 0, 60, 200]), extra=b'LIST\x03\x00\x00\x00abc\x00')
+ext = struct.pack('<HHIIHHHHI', 0xFFFE, 2, 48000, 192000, 4, 16, 22, 16, 3) + struct.pack('<H', 1) + b'\x00\x00\x00\x00\x10\x00\x80\x00\x00\xaa\x00\x38\x9b\x71'
+wav('s16_extensible_48000.wav', 2, 48000, 16, struct.pack('<4h', 1000, -1000, 32767, -32768), fmt=ext)
+wav('s16_cut_11025.wav', 1, 11025, 16, struct.pack('<5h', 1, 2, 3, 4, 5), cut=3)
+PY

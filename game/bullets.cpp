@@ -65,8 +65,10 @@ void Enemy_Shoot(int i)
 
     const TEntity& enemy = EnemyList.Entity[i];
     // Aimed at the eye as it is now, from the enemy's feet; no lead.
-    if (FireBullet(enemy.Position, Camera.m_vPosition - enemy.Position, 0))
+    if (FireBullet(enemy.Position, Camera.m_vPosition - enemy.Position, 0)) {
         EnemyShootWaitTime = EnemyWaitTimeToShoot;
+        PlayGameSound(SoundEnemyShot);
+    }
 }
 
 bool FireBullet(TovarVector3f from, TovarVector3f direction, int owner)

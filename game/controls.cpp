@@ -44,8 +44,10 @@ void Fire()
 {
     // From the view point, not the eye. With the pool full it grows instead,
     // and the shot comes next frame, into the new slot.
-    if (FireBullet(Camera.m_vView, Camera.m_vView - Camera.m_vPosition, 1))
+    if (FireBullet(Camera.m_vView, Camera.m_vView - Camera.m_vPosition, 1)) {
         WaitTime = 8;
+        PlayGameSound(SoundPlayerShot);
+    }
 }
 
 bool PointBlocked(const TovarVector3f& point)
@@ -103,6 +105,11 @@ void CheckKeys()
     if (Held('C')) {
         TW.KeyUp('C');
         UseCameraNewMovement = !UseCameraNewMovement;
+    }
+    // Sound only, never the rules: once per press, in play or not.
+    if (Held('M')) {
+        TW.KeyUp('M');
+        ToggleSoundMuted();
     }
 
     if (!gameover && TW.lmouse && WaitTime <= 0)

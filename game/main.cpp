@@ -153,6 +153,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         PostQuitMessage(0);
     }
     TLog.WriteMsg("Stuff initialized", "SysMsg");
+    // After Init, so a failed start opens no device; the first wave comes
+    // in silence, before the first frame.
+    if (started)
+        StartSounds();
 
     // Every rule counts frames, so the frame rate is the game's pace: 60 a
     // second on every display.
@@ -186,6 +190,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         RunFrame();
     }
 
+    StopSounds();
     TW.Destroy();
     // A failed start ends the run as a failure. Escape is a normal end; the
     // quit message carries its own code.

@@ -123,3 +123,26 @@ void DrawPlayerHealth();
 void DrawGameOver();
 // The six heads-up texts, in the frame's order.
 void DrawHeadsUpTexts();
+
+// ---- Sound ------------------------------------------------------------------------
+
+// The moments the game is heard, each one file of Sounds\.
+enum GameSound {
+    SoundPlayerShot,
+    SoundEnemyShot,
+    SoundCreatureHit,
+    SoundCreatureFalls,
+    SoundNewWave,
+    SoundPlayerHit,
+    SoundGameOver,
+    GameSoundCount
+};
+// Reads the sounds and opens the audio device, muted when QUELLIN_MUTE is 1.
+// A sound that cannot be read, or a missing device, is silence and one line
+// on standard error, never a failed start.
+void StartSounds();
+void StopSounds();
+// Starts a sound; nothing before StartSounds, so the rules can call it always.
+void PlayGameSound(GameSound sound);
+void ToggleSoundMuted();
+bool SoundMuted();

@@ -100,6 +100,7 @@ void ApplyHits()
                     e.Health -= EnemyDamage;
                     if (e.Health <= 0)
                         player_score += kKillScore;
+                    PlayGameSound(e.Health <= 0 ? SoundCreatureFalls : SoundCreatureHit);
                 }
             }
 
@@ -115,6 +116,7 @@ void ApplyHits()
                         PlayerHealth -= kHitCost;
                         if (PlayerHealth == 0)
                             gameover = true;
+                        PlayGameSound(gameover ? SoundGameOver : SoundPlayerHit);
                     }
                 }
             }

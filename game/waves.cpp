@@ -33,6 +33,7 @@ void ReBuildEnemyes()
         EnemyList.Entity[i].Position = TovarVector3f(static_cast<float>(x), 0.0f, static_cast<float>(z));
         EnemyList.Entity[i].Health = 100;
     }
+    PlayGameSound(SoundNewWave);
 }
 
 bool CheckIfPlayerIsOutOfArea()

@@ -121,7 +121,7 @@ mkdir -p "$zstage/$name"
 cp "$exe" "$zstage/$name/"
 # The player needs no debugging symbols: strip them from the copy.
 x86_64-w64-mingw32-strip "$zstage/$name/quellin.exe"
-cp -r data/Images data/Models "$zstage/$name/"
+cp -r data/Images data/Models data/Sounds "$zstage/$name/"
 sed 's/$/\r/' "$build/packaging/README.txt" >"$zstage/$name/README.txt"
 
 # The MinGW runtime DLLs the game names, when it is not linked statically,

@@ -22,7 +22,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-cp -r data/Images data/Models "$work/"
+cp -r data/Images data/Models data/Sounds "$work/"
 (cd "$work" && exec "$root/build/quellin" 2>stderr.txt) &
 game=$!
 window=""

@@ -20,6 +20,12 @@ start_wine_prefix() {
   wine_reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f || return 1
   wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f || return 1
   timeout -k 5 60 wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1 || true
+  # Sound through Wine's ALSA driver onto ALSA's null device, which takes the
+  # samples at the pace of a real one and plays them nowhere: the game's
+  # waveOut output runs with no sound card and no sound server.
+  export ALSA_CONFIG_PATH="$QUELLIN_WINE_HOME/alsa-null.conf"
+  printf 'pcm.!default {\n  type null\n}\n' > "$ALSA_CONFIG_PATH"
+  wine_reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d alsa /f || return 1
   timeout -k 5 60 wineserver -w
 }
 

@@ -54,7 +54,7 @@ TEST(TextureAssets, RegeneratingGivesTheCommittedFilesByteForByte)
         EXPECT_TRUE(made == committed) << "differs from the committed file";
     }
     // Nothing in the generated folders is committed without being generated.
-    for (const char* folder : {"Images", "Models", "Icons"})
+    for (const char* folder : {"Images", "Models", "Icons", "Sounds"})
         for (const std::string& name : FilesUnder(kData / folder))
             EXPECT_EQ(generated.count(std::string(folder) + "/" + name), 1u)
                 << "data/" << folder << "/" << name << " is not made by the generator";

@@ -11,6 +11,8 @@
 #include "toolkit/Logger.h"
 #include "toolkit/MD2.h"
 #include "toolkit/Math.h"
+#include "toolkit/Mixer.h"
 #include "toolkit/SphereMap.h"
 #include "toolkit/Texture.h"
+#include "toolkit/Wave.h"
 #include "toolkit/Window.h"

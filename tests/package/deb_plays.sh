@@ -16,7 +16,7 @@ dpkg-deb -x "$deb" "$WORK/root" || fail "cannot unpack $deb"
 # A link left by an install elsewhere is pointed at the data installed now.
 mkdir -p "$user" && ln -s "$WORK/gone" "$user/Images"
 play "$WORK/elsewhere" "$user" "$WORK/root/usr/games/quellin"
-for part in Images Models; do
+for part in Images Models Sounds; do
   [ "$(readlink "$user/$part")" = "$(readlink -f "$WORK/root/usr/share/games/quellin/$part")" ] ||
     fail "$user/$part does not point at the installed data"
 done

@@ -207,6 +207,12 @@ async function playedGame(browser, base) {
   });
   check(size.join() === '800,600,800,600', `the canvas is 800 x 600 (${size.join(' ')})`);
   check(/click to play/i.test(await notice(page)), 'before the first click the page says "Click to play"');
+  const sound = () => page.evaluate(() => {
+    const a = Module.tovarAudio;
+    return a ? { context: a.context ? a.context.state : 'none', blocks: a.blocks, loud: a.loudBlocks } : null;
+  });
+  const unclicked = await sound();
+  check(unclicked && unclicked.context === 'none', `no sound before the first click (${JSON.stringify(unclicked)})`);
 
   // The first click takes the pointer lock (and fires straight ahead, where no
   // creature stands); the HUD is compared once the bullet is gone.
@@ -246,6 +252,10 @@ async function playedGame(browser, base) {
   await page.mouse.up();
   const glowAfter = count(fired, 250, 150, 300, 300, 'bright');
   check(glowAfter > glowBefore + 20, `a click fires: a bullet down the middle (${glowBefore} -> ${glowAfter} bright pixels)`);
+  await sleep(300);
+  const heard = await sound();
+  check(heard && heard.context === 'running' && heard.blocks > 10 && heard.loud > 0,
+    `the first click started the sound, and it is heard (${JSON.stringify(heard)})`);
 
   // Turn right with E until a creature is in view, then walk with W.
   let view = fired, seen = false;

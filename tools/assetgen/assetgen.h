@@ -17,6 +17,9 @@ bool GenerateCreature(const std::string& outdir);
 // Icons/quellin.png: the 128 x 128 icon of the desktop menus (not read by the game).
 bool GenerateIcon(const std::string& outdir);
 
+// Sounds/*.wav: the seven sounds of the game, 16-bit mono at 22050 Hz.
+bool GenerateSounds(const std::string& outdir);
+
 // Helpers shared by the generators.
 std::string JoinPath(const std::string& dir, const std::string& relative);
 bool MakeDirectories(const std::string& dir);

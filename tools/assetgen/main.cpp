@@ -16,6 +16,7 @@ const Generator kGenerators[] = {
     {"images", AssetGen::GenerateImages},
     {"creature", AssetGen::GenerateCreature},
     {"icon", AssetGen::GenerateIcon},
+    {"sounds", AssetGen::GenerateSounds},
 };
 
 } // namespace

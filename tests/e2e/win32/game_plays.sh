@@ -47,4 +47,7 @@ hold Escape 0.3
 wait_game
 [ "$GAME_STATUS" = 0 ] || fail "exit status $GAME_STATUS after Escape"
 check_log
+# The prefix gives Wine a device that plays into nothing (scripts/wine.sh):
+# waveOut opened it, fed it through the game and closed it at the end.
+! game_stderr | grep -q 'without sound' || fail "no sound: $(game_stderr)"
 echo "passed"

@@ -1,0 +1,59 @@
+// Sound through SDL's audio: its own thread calls back for samples, which
+// the mixer gives without waiting on the game.
+
+#include "toolkit/platform/Audio.h"
+
+#include "toolkit/Mixer.h"
+
+#include <SDL.h>
+
+namespace TovarPlatform {
+
+namespace {
+
+SDL_AudioDeviceID g_device = 0;
+
+void Pull(void* user, Uint8* stream, int bytes)
+{
+    static_cast<TovarToolkit::TovarMixer*>(user)->Mix(reinterpret_cast<Sint16*>(stream),
+                                                      static_cast<std::size_t>(bytes) / sizeof(Sint16));
+}
+
+} // namespace
+
+bool OpenAudio(TovarToolkit::TovarMixer& mixer, std::string& reason)
+{
+    CloseAudio();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        reason = SDL_GetError();
+        return false;
+    }
+    SDL_AudioSpec want = {};
+    want.freq = mixer.Rate();
+    want.format = AUDIO_S16SYS;
+    want.channels = 1;
+    want.samples = 1024; // about 23 ms at 44100 Hz
+    want.callback = Pull;
+    want.userdata = &mixer;
+    // No changes allowed: SDL converts to what the device takes, so the
+    // mixer always writes the format asked for.
+    g_device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    if (g_device == 0) {
+        reason = SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    SDL_PauseAudioDevice(g_device, 0);
+    return true;
+}
+
+void CloseAudio()
+{
+    if (g_device == 0)
+        return;
+    SDL_CloseAudioDevice(g_device); // waits for a callback under way
+    g_device = 0;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+} // namespace TovarPlatform
