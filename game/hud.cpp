@@ -6,12 +6,22 @@ using namespace TovarToolkit;
 
 namespace {
 
-// Heads-up text is placed in eye space, so it stays put while the camera moves.
+// Heads-up text is placed in eye space, so it stays put while the camera
+// moves. The places are laid out for 4:3, where the right ends (x = 17) lie
+// just inside the right edge. A window narrower than that gets the same
+// layout scaled to its width, about the line of sight: every text stays
+// whole, with the same small right margin in proportion (about 4 pixels at
+// 800 pixels wide). Wider windows show it unscaled, exactly as at 4:3.
 void BeginHudText()
 {
+    GLint viewport[4] = {0, 0, 4, 3};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    float scale = 1.0f;
+    if (viewport[2] * 3 < viewport[3] * 4)
+        scale = 0.75f * static_cast<float>(viewport[2]) / static_cast<float>(viewport[3]);
     glPushMatrix();
     glLoadIdentity();
-    glScalef(0.008f, 0.008f, 0.008f);
+    glScalef(0.008f * scale, 0.008f * scale, 0.008f); // the depth stays: only the size scales
     glColor3ub(0, 250, 250);
 }
 

@@ -3,7 +3,9 @@
 #include "toolkit/platform/GL.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 using namespace TovarToolkit;
 
@@ -67,7 +69,70 @@ bool LoadStartupImage(TovarTexture& texture, const char* file)
     return false;
 }
 
+// A model with no frames, vertices or triangles imports, but draws nothing:
+// its creatures would shoot unseen. Empty when the model can be drawn.
+std::string WhyModelCannotBeDrawn(const TovarMD23DModel& model, const char* file)
+{
+    const char* why = nullptr;
+    if (model.numOfObjects <= 0 || model.pObject.empty())
+        why = "the model has no frames";
+    else if (model.pObject[0].numOfVerts <= 0)
+        why = "the model has no vertices";
+    else if (model.pObject[0].numOfFaces <= 0)
+        why = "the model has no triangles";
+    return why ? NativePath(file) + ": " + why : std::string();
+}
+
+// Whether the working folder holds the game's data.
+bool DataInWorkingFolder()
+{
+    std::error_code ec;
+    return std::filesystem::is_directory("Images", ec) && std::filesystem::is_directory("Models", ec);
+}
+
+// The line on standard error, and the same line in a message box where
+// nobody would see standard error (a start from the desktop).
+void ReportStartupFailure(const std::string& why)
+{
+    const std::string line = "Quellin cannot start: " + why;
+    std::fprintf(stderr, "%s\n", line.c_str());
+    if (ShowsFailureInABox())
+        TovarPlatform::ShowErrorBox(Wintitle, line.c_str());
+}
+
+// Time spent away from the window, kept out of the animation clock, so that
+// the creatures take up their step where they left it.
+bool g_away = false;
+DWORD g_awaySince = 0;
+DWORD g_awayTicks = 0;
+const long long kAwayWaitMicro = 20000;
+
 } // namespace
+
+bool ShowsFailureInABox() { return TovarPlatform::StandardErrorKind() == TovarPlatform::ErrorStream::None; }
+
+DWORD GameTicks() { return TovarPlatform::TickCount() - g_awayTicks; }
+
+bool WaitWhileAway()
+{
+    if (TW.Away()) {
+        if (!g_away) {
+            g_away = true;
+            g_awaySince = TovarPlatform::TickCount();
+        }
+        TovarPlatform::SleepMicroseconds(kAwayWaitMicro);
+        return true;
+    }
+    if (g_away) {
+        g_away = false;
+        g_awayTicks += TovarPlatform::TickCount() - g_awaySince;
+        // The pointer went its own way meanwhile: the view takes up from the
+        // middle, where mouse look keeps it.
+        if (!gameover)
+            SetCursorPos(Winwidth >> 1, Winheight >> 1);
+    }
+    return false;
+}
 
 int Init()
 {
@@ -84,6 +149,9 @@ int Init()
         g_initFailure = MD2Load.LastError();
         return 0;
     }
+    g_initFailure = WhyModelCannotBeDrawn(OgroMDL, "Models\\Ogro\\tris.md2");
+    if (!g_initFailure.empty())
+        return 0;
 
     SetFixedGLState();
     Font.CreateGLFont("Comic Sans MS");
@@ -133,7 +201,12 @@ void RunFrame(bool draw)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    TLog.Init("TovarToolkitLog.xml");
+    // Started from a shortcut or another folder, a Windows program finds
+    // its data, and writes its log, beside itself.
+    if (!DataInWorkingFolder())
+        TovarPlatform::ChangeToProgramFolder();
+    if (!TLog.Init("TovarToolkitLog.xml"))
+        std::fprintf(stderr, "Quellin plays without a log: %s\n", TLog.LastError().c_str());
     TLog.WriteMsg("Configuring Window...", "SysMsg");
     TW.maxperspective = 10000.0f;
     TLog.WriteMsg(Format("Creating Window \"%s\" %ix%ix%ix%i", Wintitle, Winwidth, Winheight, 32,
@@ -141,7 +214,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
                       .c_str(),
                   "SysMsg");
     if (!TW.Create(Wintitle, Winwidth, Winheight, 16)) {
-        std::fprintf(stderr, "Quellin cannot start: the %dx%d window cannot be made\n", Winwidth, Winheight);
+        ReportStartupFailure("the " + std::to_string(Winwidth) + "x" + std::to_string(Winheight) +
+                             " window cannot be made");
         return 1;
     }
 
@@ -149,7 +223,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const bool started = Init() != 0;
     if (!started) {
         TLog.WriteMsg("Failed to initialize.", "SysErrMsg");
-        std::fprintf(stderr, "Quellin cannot start: %s\n", g_initFailure.c_str());
         PostQuitMessage(0);
     }
     TLog.WriteMsg("Stuff initialized", "SysMsg");
@@ -162,6 +235,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // second on every display.
     ApplySwapIntervalFor(kFramesPerSecond);
     TovarFramePacer pacer(kFramesPerSecond);
+    SetAnimationTickSource(GameTicks);
 
     MSG msg = {};
     bool done = false;
@@ -180,6 +254,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
             done = escaped = true;
             continue;
         }
+        if (WaitWhileAway())
+            continue; // no frame while the player is away
         if (pacer.TimeToNextFrame() > 0) {
             // Too early for the next frame: wait in short pieces, so that
             // input keeps being taken while we wait.
@@ -192,9 +268,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 
     StopSounds();
     TW.Destroy();
-    // A failed start ends the run as a failure. Escape is a normal end; the
-    // quit message carries its own code.
-    if (!started)
+    // A failed start ends the run as a failure, said once the window is
+    // gone. Escape is a normal end; the quit message carries its own code.
+    if (!started) {
+        ReportStartupFailure(g_initFailure);
         return 1;
+    }
     return escaped ? 0 : static_cast<int>(msg.wParam);
 }

@@ -85,6 +85,17 @@ void PlaceCameraAtStart();
 // DrawGLScene, the buffer swap and CheckKeys. Without drawing it runs the
 // same rules through StepGame and needs no window: tests and soaks.
 void RunFrame(bool draw = true);
+// Whether the player is away from the window (TovarWindow::Away): then it
+// waits a little and returns true, and no frame runs. On the return, the
+// time away is taken out of the animation clock and the pointer goes back to
+// the middle, so that play resumes where it was.
+bool WaitWhileAway();
+// The animation clock's milliseconds: the platform's tick count less the
+// time spent away.
+DWORD GameTicks();
+// Whether a failed start shows its reason in a message box as well: only
+// when nobody sees standard error.
+bool ShowsFailureInABox();
 // Steps the game and draws the result.
 void DrawGLScene();
 // The rules of one frame, which DrawGLScene runs first: bullets, enemies,

@@ -20,15 +20,16 @@ const int kWidth = 800;
 const int kHeight = 600;
 
 struct Frame {
-    std::vector<unsigned char> rgb = std::vector<unsigned char>(kWidth * kHeight * 3);
-    const unsigned char* at(int x, int y) const { return &rgb[(y * kWidth + x) * 3]; }
+    int w = kWidth, h = kHeight;
+    std::vector<unsigned char> rgb = std::vector<unsigned char>(w * h * 3);
+    const unsigned char* at(int x, int y) const { return &rgb[(y * w + x) * 3]; }
 };
 
-Frame ReadFrame()
+Frame ReadFrame(int w = kWidth, int h = kHeight)
 {
-    Frame f;
+    Frame f{w, h};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, f.rgb.data());
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, f.rgb.data());
     return f;
 }
 
@@ -36,14 +37,14 @@ bool IsCyan(const unsigned char* p) { return p[0] < 80 && p[1] > 150 && p[2] > 1
 
 struct Ink {
     int count = 0;
-    int minX = kWidth, maxX = -1;
+    int minX = 1 << 20, maxX = -1;
 };
 
 Ink CyanIn(const Frame& f, int y0, int y1)
 {
     Ink ink;
-    for (int y = std::max(y0, 0); y <= std::min(y1, kHeight - 1); ++y)
-        for (int x = 0; x < kWidth; ++x)
+    for (int y = std::max(y0, 0); y <= std::min(y1, f.h - 1); ++y)
+        for (int x = 0; x < f.w; ++x)
             if (IsCyan(f.at(x, y))) {
                 ++ink.count;
                 ink.minX = std::min(ink.minX, x);
@@ -459,9 +460,9 @@ void KeepFrame(const Frame& f, const std::string& name)
     fs::path ppm = dir / (name + ".ppm");
     {
         std::ofstream out(ppm, std::ios::binary);
-        out << "P6\n" << kWidth << " " << kHeight << "\n255\n";
-        for (int y = kHeight - 1; y >= 0; --y)
-            out.write(reinterpret_cast<const char*>(f.at(0, y)), kWidth * 3);
+        out << "P6\n" << f.w << " " << f.h << "\n255\n";
+        for (int y = f.h - 1; y >= 0; --y)
+            out.write(reinterpret_cast<const char*>(f.at(0, y)), f.w * 3);
         ASSERT_TRUE(out.good());
     }
     std::string convert = "command -v convert >/dev/null 2>&1 && convert '" + ppm.string() + "' '"
@@ -523,4 +524,72 @@ TEST_F(HudTest, ScreenshotsOfTheHudAndGameOver)
     Frame over = ReadFrame();
     KeepFrame(over, "gameover");
     EXPECT_GT(CyanIn(over, 0, kHeight - 1).count, 500);
+}
+
+// ---- Windows of every shape ------------------------------------------------------
+
+namespace {
+
+// The six texts as drawn before the window's shape counted: at x = 17 in any window.
+void FixedHeadsUpTexts()
+{
+    const TovarVector3f &p = Camera.m_vPosition, &v = Camera.m_vView;
+    char text[6][96];
+    std::snprintf(text[0], 96, "Position(%f,%f,%f)", p.x, p.y, p.z);
+    std::snprintf(text[1], 96, "View(%f,%f,%f)", v.x, v.y, v.z);
+    std::snprintf(text[2], 96, "Level: %i", level);
+    std::snprintf(text[3], 96, "Score: %i", player_score);
+    std::snprintf(text[4], 96, "Health: %i", PlayerHealth);
+    std::snprintf(text[5], 96, "Total Enemies: %i", EnemyList.CountLiving());
+    glColor3ub(0, 250, 250);
+    for (int i = 0; i < 6; ++i) {
+        glPushMatrix();
+        glLoadIdentity();
+        glScalef(0.008f, 0.008f, 0.008f);
+        Font.DrawTextA(17, static_cast<float>(kLineY[i]), -31, "%s", text[i]);
+        glPopMatrix();
+    }
+}
+
+// One window large enough for every shape below; each shape is a viewport.
+class HudShapeTest : public HudTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        TW.maxperspective = 10000.0f;
+        ASSERT_TRUE(TW.Create("Quellin test", 1000, 800, 16)) << "no display?";
+        SetFixedGLState();
+        Font.CreateGLFont("Comic Sans MS");
+    }
+};
+
+} // namespace
+
+TEST_F(HudShapeTest, NarrowerThan4To3TheLayoutShrinksWithTheWidthAndWiderNothingMoves)
+{
+    const std::pair<int, int> shapes[] = {{800, 600}, {1000, 600}, {1000, 800}, {800, 800}, {600, 800}};
+    Ink at43;
+    for (auto [w, h] : shapes) {
+        const std::string name = "hud_" + std::to_string(w) + "x" + std::to_string(h);
+        SCOPED_TRACE(name);
+        TW.ReSize(w, h);
+        ClearTo(0, 0, 0);
+        DrawHeadsUpTexts();
+        Frame f = ReadFrame(w, h);
+        KeepFrame(f, name);
+        const Ink ink = CyanIn(f, 0, h - 1);
+        if (w == kWidth && h == kHeight)
+            at43 = ink;
+        const bool narrow = w * 3 < h * 4;
+        const double k = narrow ? w / 800.0 : h / 600.0; // the text's size against 800 x 600
+        EXPECT_GE(ink.minX, 2) << "a text cut off on the left";
+        EXPECT_NEAR(ink.count, at43.count * k * k, 0.15 * at43.count * k * k) << "a text cut off";
+        if (narrow) {
+            EXPECT_NEAR(w - 1 - ink.maxX, (kWidth - 1 - at43.maxX) * k, 1.5) << "the right margin of 4:3";
+        } else {
+            ClearTo(0, 0, 0);
+            FixedHeadsUpTexts();
+            EXPECT_TRUE(ReadFrame(w, h).rgb == f.rgb) << "a text moved";
+        }
+    }
 }

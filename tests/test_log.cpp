@@ -112,7 +112,9 @@ TEST(Log, AFailedOpenLosesOnlyThatCallsText)
     TempDir dir;
     std::string name = dir.file("later/log.xml");
     TovarLog log;
-    log.Init(name.c_str()); // the folder does not exist yet: the header is lost
+    EXPECT_FALSE(log.Init(name.c_str())); // the folder does not exist yet: the header is lost
+    EXPECT_EQ(log.LastError().rfind(name + ": ", 0), 0u) << log.LastError();
+    EXPECT_GT(log.LastError().size(), name.size() + 2) << "the reason";
     log.WriteMsg("lost", "SysMsg");
     std::filesystem::create_directory(dir.path() / "later");
     log.WriteMsg("kept", "SysMsg");

@@ -1,5 +1,6 @@
 // The window procedure fed with messages, and the message queue, without a window.
 
+#include "game/main.h"
 #include "toolkit/Window.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,30 @@ TEST_F(WindowProcTest, ActivationFollowsTheMinimisedFlag)
     EXPECT_FALSE(TW.Active);
     Send(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0)); // lost focus, not minimised
     EXPECT_TRUE(TW.Active);
+}
+
+TEST_F(WindowProcTest, AwayWhileMinimisedOrAfterLosingTheFocusItHad)
+{
+    EXPECT_FALSE(TW.Away()) << "never had the focus: plays, as on a bare display";
+    Send(WM_SIZE, SIZE_MINIMIZED);
+    Send(WM_ACTIVATE, MAKEWPARAM(WA_CLICKACTIVE, 1)); // Windows activates it first, then restores it
+    EXPECT_TRUE(TW.Away());
+    Send(WM_SIZE, SIZE_RESTORED);
+    EXPECT_FALSE(TW.Away());
+    Send(WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0));
+    EXPECT_TRUE(TW.Away());
+}
+
+TEST_F(WindowProcTest, TimeAwayIsKeptOutOfTheAnimationClock)
+{
+    const DWORD ticks = TovarPlatform::TickCount(), game = GameTicks();
+    Send(WM_SIZE, SIZE_MINIMIZED);
+    while (TovarPlatform::TickCount() - ticks < 200)
+        EXPECT_TRUE(WaitWhileAway());
+    Send(WM_SIZE, SIZE_RESTORED);
+    EXPECT_FALSE(WaitWhileAway());
+    const DWORD played = GameTicks() - game, passed = TovarPlatform::TickCount() - ticks;
+    EXPECT_GE(passed - played, 190u) << "the time away was not kept out of the clock";
 }
 
 TEST_F(WindowProcTest, CloseOnlyPostsTheQuitMessage)

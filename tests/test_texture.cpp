@@ -16,6 +16,11 @@
 #include <utility>
 #include <vector>
 
+#ifdef __linux__
+#include <sys/mount.h>
+#include <unistd.h>
+#endif
+
 using TovarToolkit::TovarBMPInfoHeader;
 using TovarToolkit::TovarTexture;
 
@@ -259,6 +264,24 @@ TEST(TextureWriters, AFullDiskIsReportedAsFailure)
     TovarTexture t;
     EXPECT_FALSE(t.WriteBMP("/dev/full", 64, 64, rgb.data()));
     EXPECT_FALSE(t.WriteTGA("/dev/full", 64, 64, rgb.data()));
+    EXPECT_TRUE(std::filesystem::exists("/dev/full")) << "a device is never removed";
+}
+
+TEST(TextureWriters, OnAFullFileSystemNoPartOfTheFileIsLeft)
+{
+#ifdef __linux__
+    TempDir dir;
+    if (geteuid() != 0 || mount("tmpfs", dir.path().c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "the file system to fill is a small tmpfs, which only root can mount";
+    const Bytes rgb = Pattern(400, 400); // 480 000 bytes
+    TovarTexture t;
+    EXPECT_FALSE(t.WriteBMP(dir.file("a.bmp").c_str(), 400, 400, rgb.data()));
+    EXPECT_FALSE(t.WriteTGA(dir.file("a.tga").c_str(), 400, 400, rgb.data()));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    umount2(dir.path().c_str(), MNT_DETACH);
+#else
+    GTEST_SKIP() << "the file system to fill is a small Linux tmpfs";
+#endif
 }
 
 // ---- Round trips: what a writer wrote, a reader gives back ----------------------
@@ -656,6 +679,7 @@ TEST(TextureMalformed, BmpRefusalsSayWhy)
     EXPECT_EQ(t.LastError(), missing + ": the file cannot be opened");
     EXPECT_EQ(t.LoadBitmapA(nullptr, &info), nullptr);
     EXPECT_EQ(t.LoadBitmapA(dir.path().string().c_str(), &info), nullptr) << "a folder";
+    EXPECT_EQ(t.LastError(), dir.path().string() + ": it is a folder, not a file");
     EXPECT_FALSE(t.LoadBMPFile(missing.c_str()));
     EXPECT_EQ(t.LastError(), missing + ": the file cannot be opened");
 }

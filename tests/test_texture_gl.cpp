@@ -204,8 +204,8 @@ TEST_F(TextureGL, ScreenshotsHoldThePixelsDrawn)
     TempDir dir;
     TovarTexture shooter;
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    shooter.SaveBMPScreenShot(dir.file("s.bmp").c_str(), w, h);
-    shooter.SaveTGAScreenShot(dir.file("s.tga").c_str(), w, h);
+    EXPECT_TRUE(shooter.SaveBMPScreenShot(dir.file("s.bmp").c_str(), w, h));
+    EXPECT_TRUE(shooter.SaveTGAScreenShot(dir.file("s.tga").c_str(), w, h));
     GLint alignment = 0;
     glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
     EXPECT_EQ(alignment, 4) << "the caller's pack alignment is restored";
@@ -228,8 +228,9 @@ TEST_F(TextureGL, ScreenshotsHoldThePixelsDrawn)
         }
     delete[] bmp;
 
-    shooter.SaveBMPScreenShot(dir.file("none.bmp").c_str(), 0, 10);
-    shooter.SaveTGAScreenShot(dir.file("none.tga").c_str(), 10, -1);
+    EXPECT_FALSE(shooter.SaveBMPScreenShot(dir.file("none.bmp").c_str(), 0, 10));
+    EXPECT_FALSE(shooter.SaveTGAScreenShot(dir.file("none.tga").c_str(), 10, -1));
+    EXPECT_FALSE(shooter.SaveBMPScreenShot(dir.file("no/folder.bmp").c_str(), w, h));
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.bmp")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.tga")));
 }

@@ -91,3 +91,21 @@ TEST_F(WindowTest, TheCursorHiddenBeforeTheFocusStartsInTheMiddle)
     EXPECT_TRUE(TovarPlatform::IsCursorVisible());
 }
 #endif
+
+#ifdef _WIN32
+// The refresh rate is that of the window's monitor (not the primary one), so
+// there is none without a window.
+TEST_F(WindowTest, TheRefreshRateIsThatOfTheWindowsMonitor)
+{
+    MONITORINFOEXA monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    ASSERT_TRUE(EnumDisplaySettingsA(monitor.szDevice, ENUM_CURRENT_SETTINGS, &mode));
+    EXPECT_EQ(TovarPlatform::DisplayRefreshRate(), mode.dmDisplayFrequency > 1 ? int(mode.dmDisplayFrequency) : 0);
+    wglMakeCurrent(nullptr, nullptr);
+    EXPECT_EQ(TovarPlatform::DisplayRefreshRate(), 0);
+    wglMakeCurrent(hdc, TW.hRC);
+}
+#endif

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include <sys/stat.h>
+
 namespace TovarToolkit {
 
 std::string NativePath(const char* name)
@@ -22,6 +24,27 @@ FILE* OpenFile(const char* name, const char* mode)
     return std::fopen(NativePath(name).c_str(), mode);
 }
 
+namespace {
+
+// What stands at `path` when it is there but is no regular file; null for a
+// regular file, or for nothing at all (the open then says so). The same
+// narrow name as fopen takes, on every platform.
+const char* NotAFile(const std::string& path)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode))
+        return nullptr;
+    if (S_ISDIR(st.st_mode))
+        return "it is a folder, not a file";
+    if (S_ISFIFO(st.st_mode))
+        return "it is a named pipe, not a file";
+    if (S_ISCHR(st.st_mode))
+        return "it is a device, not a file";
+    return "it is not a regular file";
+}
+
+} // namespace
+
 bool ReadWholeFile(const char* file, std::vector<unsigned char>& bytes, std::string* reason)
 {
     bytes.clear();
@@ -33,13 +56,17 @@ bool ReadWholeFile(const char* file, std::vector<unsigned char>& bytes, std::str
     };
     if (!file)
         return refuse("no file name was given");
+    // Only a regular file is read: opening a named pipe would wait for a
+    // writer that never comes, and a folder or device has no size of its own.
+    if (const char* what = NotAFile(NativePath(file)))
+        return refuse(what);
     FILE* f = OpenFile(file, "rb");
     if (!f)
         return refuse("the file cannot be opened");
     long length = std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1;
     const char* why = nullptr;
     if (length < 0 || std::fseek(f, 0, SEEK_SET) != 0)
-        why = "the file cannot be read (is it a folder?)";
+        why = "the file cannot be read";
     else if (length > kMaxFileBytes)
         why = "the file is too large to be one of ours";
     else {

@@ -20,8 +20,10 @@ FILE* OpenFile(const char* name, const char* mode);
 // Files larger than this are refused rather than read.
 const std::int64_t kMaxFileBytes = (std::int64_t(1) << 30) + (std::int64_t(1) << 20);
 
-// The whole file into `bytes`. False when it cannot be opened, is too large or
-// cannot be read to its end; `reason` (when given) then says which, naming the file.
+// The whole file into `bytes`. False when it is no regular file (a folder, a
+// named pipe, a device: refused before it is opened), cannot be opened, is too
+// large or cannot be read to its end; `reason` (when given) then says which,
+// naming the file.
 bool ReadWholeFile(const char* file, std::vector<unsigned char>& bytes, std::string* reason = nullptr);
 
 // A read-only view of bytes in memory, with bounds-checked little-endian reads.

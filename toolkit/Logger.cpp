@@ -2,6 +2,9 @@
 
 #include "toolkit/File.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace TovarToolkit {
 
 namespace {
@@ -10,11 +13,20 @@ const char kTrailer[] = "<SysMsg>TovarLog Shutting Down...</SysMsg>\n</TovarTool
 
 TovarLog::~TovarLog() { ShutDown(); }
 
-void TovarLog::Init(const char* FileName)
+bool TovarLog::Init(const char* FileName)
 {
     LogFile = FileName;
-    Write(std::ios::out | std::ios::trunc,
-          {"<TovarToolkit>\n<SysMsg>Tovarlog Started!\nTovarlog compiled at ", __TIME__, __DATE__, "</SysMsg>\n"});
+    errno = 0;
+    const char* header = "<TovarToolkit>\n<SysMsg>Tovarlog Started!\nTovarlog compiled at ";
+    if (Write(std::ios::out | std::ios::trunc, {header, __TIME__, __DATE__, "</SysMsg>\n"})) {
+        lastError.clear();
+        return true;
+    }
+    // The C library's reason for the failed open or write (a full disk shows
+    // only when the file is closed).
+    const int code = errno;
+    lastError = NativePath(FileName) + ": " + (code ? std::strerror(code) : "the file cannot be written");
+    return false;
 }
 
 void TovarLog::WriteMsg(const char* Message, const char* Tag)

@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace TovarToolkit {
 
@@ -56,10 +59,17 @@ bool WriteBgrRows(FILE* f, const unsigned char* rgb, std::int64_t rows, std::int
     return true;
 }
 
-// Closes the file; a failed write or close (a full disk) is a failed write.
-bool FinishWrite(FILE* f, bool ok)
+// Closes the file; a failed write or close (a full disk) is a failed write,
+// and the part written is removed: no file is left whose header promises
+// pixels it lacks. Only a regular file is removed, never a device written to.
+bool FinishWrite(FILE* f, bool ok, const char* file)
 {
-    return std::fclose(f) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    struct stat st;
+    const std::string path = NativePath(file);
+    if (!ok && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        std::remove(path.c_str());
+    return ok;
 }
 
 } // namespace
@@ -255,7 +265,7 @@ bool TovarTexture::WriteBMP(const char* file, int width, int height, const unsig
     if (!f)
         return false;
     bool ok = WriteAll(f, header, sizeof header) && WriteBgrRows(f, output, absHeight, rowBytes, stride);
-    return FinishWrite(f, ok);
+    return FinishWrite(f, ok, file);
 }
 
 bool TovarTexture::WriteTGA(const char* file, short width, short height, const unsigned char* outImage)
@@ -274,7 +284,7 @@ bool TovarTexture::WriteTGA(const char* file, short width, short height, const u
         return false;
     const std::int64_t rowBytes = std::int64_t(width) * 3;
     bool ok = WriteAll(f, header, sizeof header) && WriteBgrRows(f, outImage, height, rowBytes, rowBytes);
-    return FinishWrite(f, ok);
+    return FinishWrite(f, ok, file);
 }
 
 namespace {
@@ -297,21 +307,19 @@ std::vector<unsigned char> ReadFrame(int w, int h)
 
 } // namespace
 
-void TovarTexture::SaveBMPScreenShot(const char* filename, int w, int h)
+bool TovarTexture::SaveBMPScreenShot(const char* filename, int w, int h)
 {
     std::vector<unsigned char> pixels = ReadFrame(w, h);
-    if (!pixels.empty())
-        WriteBMP(filename, w, h, pixels.data());
+    return !pixels.empty() && WriteBMP(filename, w, h, pixels.data());
 }
 
-void TovarTexture::SaveTGAScreenShot(const char* filename, int w, int h)
+bool TovarTexture::SaveTGAScreenShot(const char* filename, int w, int h)
 {
     // A TGA holds 16-bit sizes; anything larger would be cut short.
     if (w > 32767 || h > 32767)
-        return;
+        return false;
     std::vector<unsigned char> pixels = ReadFrame(w, h);
-    if (!pixels.empty())
-        WriteTGA(filename, static_cast<short>(w), static_cast<short>(h), pixels.data());
+    return !pixels.empty() && WriteTGA(filename, static_cast<short>(w), static_cast<short>(h), pixels.data());
 }
 
 namespace {

@@ -49,10 +49,12 @@ public:
     void Release();
     bool CreateImage(int w, int h, int b);
 
+    // The writers and screenshots return whether the whole file was written;
+    // a file they could not finish (a full disk) is removed.
     bool WriteBMP(const char* file, int width, int height, const unsigned char* output);
     bool WriteTGA(const char* file, short width, short height, const unsigned char* outImage);
-    void SaveBMPScreenShot(const char* filename, int w, int h);
-    void SaveTGAScreenShot(const char* filename, int w, int h);
+    bool SaveBMPScreenShot(const char* filename, int w, int h);
+    bool SaveTGAScreenShot(const char* filename, int w, int h);
     void GetColor(unsigned int x, unsigned int y, unsigned char* r, unsigned char* g, unsigned char* b);
     void SetColor(unsigned int x, unsigned int y, unsigned char r, unsigned char g, unsigned char b);
 

@@ -151,6 +151,9 @@ LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     switch (uMsg) {
     case WM_ACTIVATE:
         TW.Active = HIWORD(wParam) == 0;
+        TW.Minimised = HIWORD(wParam) != 0;
+        TW.Focus = LOWORD(wParam) != WA_INACTIVE;
+        TW.HadFocus = TW.HadFocus || TW.Focus;
         return 0;
     case WM_SYSCOMMAND:
         if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER)
@@ -180,6 +183,12 @@ LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
         TW.rmouse = false;
         break;
     case WM_SIZE:
+        // Windows activates a minimised window before it restores it: the
+        // restore says that it is minimised no more.
+        if (wParam == SIZE_MINIMIZED)
+            TW.Minimised = true;
+        else if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED)
+            TW.Minimised = false;
         // A size change can arrive before the context exists; the projection
         // is then set by Create itself.
         if (TW.hRC)

@@ -21,13 +21,21 @@ public:
     bool lmouse;
     bool rmouse;
     float maxperspective; // far clipping distance
+    bool Minimised;       // as the last activation or size message said
+    bool Focus;           // the window has the keyboard focus
+    bool HadFocus;        // it has had the focus at some time
 
     // constexpr: the global window is ready before any other global object.
     constexpr TovarWindow()
         : hRC(nullptr), hInstance(nullptr), Key{}, Active(false), FullScreen(false), lmouse(false),
-          rmouse(false), maxperspective(100.0f)
+          rmouse(false), maxperspective(100.0f), Minimised(false), Focus(false), HadFocus(false)
     {
     }
+
+    // The player has left the window: it is minimised, or it has lost the
+    // focus it had. A window that never had the focus is not away (a bare
+    // display without a window manager may give it none).
+    bool Away() const { return Minimised || (HadFocus && !Focus); }
 
     bool Create(const char* title, int width, int height, int bits);
     void ReSize(int w, int h);

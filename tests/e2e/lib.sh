@@ -35,13 +35,24 @@ fail() {
 
 # start_game [files to leave out of the data copy...]
 start_game() {
+  copy_data "$@"
+  launch_game
+}
+
+# copy_data [files to leave out...]: a fresh copy of the data in $WORK.
+copy_data() {
+  rm -rf "$WORK/Images" "$WORK/Models" "$WORK/TovarToolkitLog.xml"
   cp -r "$DATA_DIR/." "$WORK/"
-  rm -f "$WORK/TovarToolkitLog.xml"
   local f
   for f in "$@"; do rm -f "$WORK/$f"; done
+}
+
+# launch_game [program] [folder]: starts the game (by default the one under
+# test, in $WORK); its standard error goes to $GAME_STDERR or stderr.txt.
+launch_game() {
   # QUELLIN_RUNNER: what starts the program, if not the system itself (Wine).
   # shellcheck disable=SC2086
-  (cd "$WORK" && exec ${QUELLIN_RUNNER:-} "$QUELLIN_BIN" 2>stderr.txt) &
+  (cd "${2:-$WORK}" && exec ${QUELLIN_RUNNER:-} "${1:-$QUELLIN_BIN}" 2>"${GAME_STDERR:-$WORK/stderr.txt}") &
   GAME_PID=$!
 }
 
@@ -104,6 +115,23 @@ expected_log() {
   fi
   printf '%s\n' '<SysMsg>TovarLog Shutting Down...</SysMsg>'
   printf '%s' '</TovarToolkit>'
+}
+
+# A failed start with standard error going nowhere: a message box titled as
+# the game (narrower than its window) waits; closed as a close button does,
+# the run ends with status 1.
+closes_message_box() {
+  local i box=""
+  for i in $(seq 1 150); do
+    # (xdotool finds no name that is set as UTF-8 only.)
+    box=$(xwininfo -root -children | awk '/"TovarToolkit Quellin"/ { for (i = 3; i <= NF; i++)
+      if ($i ~ /^[0-9]+x[0-9]+[-+]/ && $i + 0 < 780) { print $1; exit } }')
+    [ -n "$box" ] && break
+    sleep 0.1
+  done
+  [ -n "$box" ] && kill -0 "$GAME_PID" 2>/dev/null || fail "no message box waited to be closed"
+  "$X11_CLOSE" "$box" && wait_game && [ "$GAME_STATUS" = 1 ] || fail "status ${GAME_STATUS:-} after the message box"
+  check_log failed
 }
 
 # The game's standard error without the lines the system libraries add.

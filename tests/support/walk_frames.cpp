@@ -1,7 +1,8 @@
 // How many walking steps from the start a screenshot shows: draws the HUD's
-// position line after 0, 1, 2, ... MoveCamera steps, as the game does, and
-// prints the best match and its count of differing pixels.
-//   walk_frames <800x600 file.ppm> <most steps>
+// position line after 0, 1, 2, ... MoveCamera steps (with "left", steps to
+// the left as A takes them), as the game does, and prints the best match and
+// its count of differing pixels.
+//   walk_frames <800x600 file.ppm> <most steps> [left]
 
 #include "game/main.h"
 #include "toolkit/platform/GL.h"
@@ -19,7 +20,8 @@ static bool Cyan(const unsigned char* p) { return p[0] < 90 && p[1] > 180 && p[2
 
 int main(int argc, char** argv)
 {
-    std::ifstream in(argc == 3 ? argv[1] : "", std::ios::binary);
+    const bool left = argc == 4 && std::string(argv[3]) == "left";
+    std::ifstream in(argc == 3 || left ? argv[1] : "", std::ios::binary);
     std::string magic;
     int width = 0, height = 0, maxval = 0;
     in >> magic >> width >> height >> maxval;
@@ -27,7 +29,7 @@ int main(int argc, char** argv)
     std::vector<unsigned char> shot(static_cast<size_t>(kWidth) * kHeight * 3);
     if (!in || magic != "P6" || width != kWidth || height != kHeight || maxval != 255 ||
         !in.read(reinterpret_cast<char*>(shot.data()), static_cast<std::streamsize>(shot.size()))) {
-        std::fprintf(stderr, "usage: walk_frames <800x600 8-bit binary PPM> <most steps>\n");
+        std::fprintf(stderr, "usage: walk_frames <800x600 8-bit binary PPM> <most steps> [left]\n");
         return 2;
     }
     TW.maxperspective = 10000.0f;
@@ -42,7 +44,10 @@ int main(int argc, char** argv)
     long bestDiffer = -1;
     std::vector<unsigned char> rgba(static_cast<size_t>(kWidth) * kRows * 4);
     for (int steps = 0; steps <= std::atoi(argv[2]); ++steps) {
-        if (steps > 0)
+        Camera.Update();
+        if (steps > 0 && left)
+            Camera.StrafeCamera(-CameraSpeed);
+        else if (steps > 0)
             Camera.MoveCamera(CameraSpeed);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();

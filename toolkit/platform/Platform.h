@@ -153,6 +153,11 @@ typedef GLYPHMETRICSFLOAT* LPGLYPHMETRICSFLOAT;
 
 #define WA_INACTIVE 0
 #define WA_ACTIVE 1
+#define WA_CLICKACTIVE 2
+
+#define SIZE_RESTORED 0
+#define SIZE_MINIMIZED 1
+#define SIZE_MAXIMIZED 2
 
 #define SC_SCREENSAVE 0xF140
 #define SC_MONITORPOWER 0xF170
@@ -319,5 +324,19 @@ int DisplayRefreshRate();
 // Sets the swap interval of the current GL context: 0 presents at once, n
 // waits for n refreshes. False where the driver refuses.
 bool SetSwapInterval(int interval);
+
+// Where standard error goes now. None: nowhere a person reads it, as for a
+// GUI program on Windows (no handle), or a desktop start on Linux (/dev/null,
+// the session's journal socket), or a closed one.
+enum class ErrorStream { Terminal, File, Pipe, None };
+ErrorStream StandardErrorKind();
+// A message box with one line of text, titled `title`; returns once the
+// player has closed it. False where none could be shown.
+bool ShowErrorBox(const char* title, const char* text);
+// Makes the folder that holds the running program the working directory,
+// where the platform's programs keep their data beside them (Windows). False
+// where it does not (the Linux build's data is found through its launcher),
+// or when it cannot.
+bool ChangeToProgramFolder();
 
 } // namespace TovarPlatform

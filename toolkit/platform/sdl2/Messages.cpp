@@ -108,6 +108,15 @@ void TranslateButton(const SDL_MouseButtonEvent& button)
     Post(window, message, 0, MAKELPARAM(button.x, button.y));
 }
 
+// The wParam of a size message: whether the window is minimised or maximised now.
+WPARAM SizeKind(HWND window)
+{
+    const Uint32 flags = SDL_GetWindowFlags(window->sdl);
+    if (flags & SDL_WINDOW_MINIMIZED)
+        return SIZE_MINIMIZED;
+    return (flags & SDL_WINDOW_MAXIMIZED) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+}
+
 void TranslateWindowEvent(const SDL_WindowEvent& event)
 {
     HWND window = TovarSdl::FindWindow(event.windowID);
@@ -118,12 +127,18 @@ void TranslateWindowEvent(const SDL_WindowEvent& event)
         Post(window, WM_CLOSE, 0, 0);
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        Post(window, WM_SIZE, 0, MAKELPARAM(event.data1, event.data2));
+        Post(window, WM_SIZE, SizeKind(window), MAKELPARAM(event.data1, event.data2));
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
         Post(window, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0);
         break;
-    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_RESTORED: {
+        // As on Windows: a restore is a size message; the focus comes on its own.
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window->sdl, &w, &h);
+        Post(window, WM_SIZE, SizeKind(window), MAKELPARAM(w, h));
+        break;
+    }
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         Post(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
         break;

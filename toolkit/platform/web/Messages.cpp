@@ -110,6 +110,19 @@ EM_BOOL OnFocus(int eventType, const EmscriptenFocusEvent*, void*)
     return EM_FALSE;
 }
 
+// A hidden tab is the page's minimised window: the browser stops its frames,
+// and the game waits with its clocks, as it does for a minimised window.
+EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*)
+{
+    HWND window = TovarWeb::CurrentWindow();
+    if (!window)
+        return EM_FALSE;
+    int width = 0, height = 0;
+    emscripten_get_canvas_element_size(TOVAR_WEB_CANVAS, &width, &height);
+    TovarWeb::Post(window, WM_SIZE, event->hidden ? SIZE_MINIMIZED : SIZE_RESTORED, MAKELPARAM(width, height));
+    return EM_FALSE;
+}
+
 bool Matches(const MSG& msg, HWND hWnd, UINT first, UINT last)
 {
     if (hWnd && msg.hwnd != hWnd && msg.message != WM_QUIT)
@@ -151,6 +164,7 @@ void ListenForInput(bool on)
     emscripten_set_mousemove_callback(TOVAR_WEB_CANVAS, nullptr, EM_FALSE, on ? OnMouseMove : nullptr);
     emscripten_set_blur_callback(page, nullptr, EM_FALSE, on ? OnFocus : nullptr);
     emscripten_set_focus_callback(page, nullptr, EM_FALSE, on ? OnFocus : nullptr);
+    emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, on ? OnVisibility : nullptr);
     ListenForPointerLock(on);
     if (!on)
         g_held.reset();

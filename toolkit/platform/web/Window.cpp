@@ -25,8 +25,29 @@ EM_JS(void, tovar_start_gl_emulation, (), {
     }
 });
 
+// A hidden page gets no animation frames: hiding it ends the wait too, so
+// that the game sees it is away and waits with its clocks.
 EM_ASYNC_JS(double, tovar_next_animation_frame, (), {
-    return await new Promise(function(resolve) { requestAnimationFrame(resolve); });
+    return await new Promise(function(resolve) {
+        if (document.hidden) {
+            resolve(performance.now());
+            return;
+        }
+        var done = false;
+        function finish(time) {
+            if (done)
+                return;
+            done = true;
+            document.removeEventListener('visibilitychange', onHidden);
+            resolve(time);
+        }
+        function onHidden() {
+            if (document.hidden)
+                finish(performance.now());
+        }
+        document.addEventListener('visibilitychange', onHidden);
+        requestAnimationFrame(finish);
+    });
 });
 
 // The page counts the frames shown and notes when the first one came, for

@@ -1,6 +1,6 @@
-// The display's refresh rate and the swap interval, on Windows: the display
-// settings, and the WGL extension that sets the interval where the driver
-// has it.
+// The display's refresh rate and the swap interval, on Windows: the settings
+// of the display the window is on, and the WGL extension that sets the
+// interval where the driver has it.
 
 #include "toolkit/platform/Platform.h"
 
@@ -8,9 +8,19 @@ namespace TovarPlatform {
 
 int DisplayRefreshRate()
 {
+    // The display under the window of the current context, which on a PC
+    // with several need not be the primary one.
+    HDC dc = wglGetCurrentDC();
+    HWND window = dc ? WindowFromDC(dc) : nullptr;
+    if (!window)
+        return 0;
+    MONITORINFOEXA monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
+        return 0;
     DEVMODEA mode = {};
     mode.dmSize = sizeof mode;
-    if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode))
+    if (!EnumDisplaySettingsA(monitor.szDevice, ENUM_CURRENT_SETTINGS, &mode))
         return 0;
     // 0 and 1 stand for "the hardware's default", which says nothing.
     return mode.dmDisplayFrequency > 1 ? static_cast<int>(mode.dmDisplayFrequency) : 0;
