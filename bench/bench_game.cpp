@@ -8,6 +8,7 @@
 //
 //   bench_game [data dir] [frames per level]
 
+#include "bench/StandingWave.h"
 #include "game/main.h"
 #include "toolkit/platform/GL.h"
 
@@ -56,38 +57,6 @@ void RowMs(const char* what, double ms, const char* note = "")
     char value[64];
     std::snprintf(value, sizeof value, "%.2f ms", ms);
     Row(what, value, note);
-}
-
-// The wave of the level, stood in rows in front of the eye: all in view,
-// all animating. Put back before every frame so every frame is alike (the
-// chase would bunch them up); fire is held and the player cannot die.
-std::vector<TovarVector3f> g_stand;
-
-void StandInView(int creatures)
-{
-    g_stand.clear();
-    int cols = static_cast<int>(std::ceil(std::sqrt(creatures * 2.0)));
-    int rows = (creatures + cols - 1) / cols;
-    for (int i = 0; i < creatures; ++i) {
-        int r = i / cols, c = i % cols;
-        float d = rows > 1 ? 60.0f + 190.0f * r / (rows - 1) : 80.0f;
-        float half = d * 0.36f; // inside the 29-degree half width of the view
-        float x = cols > 1 ? -half + 2.0f * half * c / (cols - 1) : 0.0f;
-        g_stand.push_back(TovarVector3f(x, 0.0f, -d));
-    }
-}
-
-void PrepareFrame()
-{
-    for (int i = 0; i < EnemyList.TotalEntities && i < static_cast<int>(g_stand.size()); ++i) {
-        EnemyList.Entity[i].Position = g_stand[static_cast<size_t>(i)];
-        EnemyList.Entity[i].Health = 100;
-    }
-    EnemyShootWaitTime = 100;
-    PlayerHealth = 100;
-    gameover = false;
-    Camera.PositionCamera(0, 4, 0, 0, 2, -30, 0, 1, 0);
-    Camera.Update();
 }
 
 // The reference: the same frame (floor, creatures, crosshair, texts), with

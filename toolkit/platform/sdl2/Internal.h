@@ -24,8 +24,6 @@ namespace TovarSdl {
 
 // Our window behind an SDL window id; null when it is not one of ours.
 HWND FindWindow(Uint32 windowID);
-// Drops the queued messages of a window that is going away.
-void ForgetMessagesFor(HWND window);
 // Keeps the cursor position that GetCursorPos reports in step with the mouse.
 void CursorMoved(const SDL_MouseMotionEvent& motion);
 // Called when the last window closes: relative mouse mode ends with it.

@@ -1,13 +1,11 @@
-// The message queue: SDL events become Win32 messages, one message per event,
-// and reach the window procedure through DispatchMessageA.
+// SDL events become Win32 messages, one message per event, queued in the
+// common message queue; they reach the window procedure through
+// DispatchMessageA.
 
+#include "toolkit/platform/common/MessageQueue.h"
 #include "toolkit/platform/sdl2/Internal.h"
 
-#include <deque>
-
 namespace {
-
-std::deque<MSG> g_queue;
 
 // Win32 virtual-key code of an SDL key; 0 for keys the layer does not map.
 WPARAM VirtualKey(SDL_Keycode key)
@@ -61,18 +59,6 @@ WPARAM VirtualKey(SDL_Keycode key)
     }
 }
 
-void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    MSG msg = {};
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = GetTickCount();
-    GetCursorPos(&msg.pt);
-    g_queue.push_back(msg);
-}
-
 void TranslateKey(const SDL_KeyboardEvent& key)
 {
     HWND window = TovarSdl::FindWindow(key.windowID);
@@ -89,7 +75,7 @@ void TranslateKey(const SDL_KeyboardEvent& key)
         lParam |= (LPARAM)1 << 30;
     if (!down)
         lParam |= (LPARAM)1 << 31;
-    Post(window, message, vk, lParam);
+    TovarCommon::Post(window, message, vk, lParam);
 }
 
 void TranslateButton(const SDL_MouseButtonEvent& button)
@@ -105,7 +91,7 @@ void TranslateButton(const SDL_MouseButtonEvent& button)
         message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
     else
         return;
-    Post(window, message, 0, MAKELPARAM(button.x, button.y));
+    TovarCommon::Post(window, message, 0, MAKELPARAM(button.x, button.y));
 }
 
 // The wParam of a size message: whether the window is minimised or maximised now.
@@ -124,26 +110,26 @@ void TranslateWindowEvent(const SDL_WindowEvent& event)
         return;
     switch (event.event) {
     case SDL_WINDOWEVENT_CLOSE:
-        Post(window, WM_CLOSE, 0, 0);
+        TovarCommon::Post(window, WM_CLOSE, 0, 0);
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        Post(window, WM_SIZE, SizeKind(window), MAKELPARAM(event.data1, event.data2));
+        TovarCommon::Post(window, WM_SIZE, SizeKind(window), MAKELPARAM(event.data1, event.data2));
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
-        Post(window, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0);
+        TovarCommon::Post(window, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), 0);
         break;
     case SDL_WINDOWEVENT_RESTORED: {
         // As on Windows: a restore is a size message; the focus comes on its own.
         int w = 0, h = 0;
         SDL_GetWindowSize(window->sdl, &w, &h);
-        Post(window, WM_SIZE, SizeKind(window), MAKELPARAM(w, h));
+        TovarCommon::Post(window, WM_SIZE, SizeKind(window), MAKELPARAM(w, h));
         break;
     }
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-        Post(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+        TovarCommon::Post(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-        Post(window, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
+        TovarCommon::Post(window, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
         break;
     default:
         break;
@@ -164,7 +150,7 @@ void Translate(const SDL_Event& event)
     case SDL_MOUSEMOTION:
         TovarSdl::CursorMoved(event.motion);
         if (HWND window = TovarSdl::FindWindow(event.motion.windowID))
-            Post(window, WM_MOUSEMOVE, 0, MAKELPARAM(event.motion.x, event.motion.y));
+            TovarCommon::Post(window, WM_MOUSEMOVE, 0, MAKELPARAM(event.motion.x, event.motion.y));
         break;
     case SDL_WINDOWEVENT:
         TranslateWindowEvent(event.window);
@@ -178,26 +164,7 @@ void Translate(const SDL_Event& event)
     }
 }
 
-bool Matches(const MSG& msg, HWND hWnd, UINT first, UINT last)
-{
-    if (hWnd && msg.hwnd != hWnd && msg.message != WM_QUIT)
-        return false;
-    if (first == 0 && last == 0)
-        return true;
-    return msg.message >= first && msg.message <= last;
-}
-
 } // namespace
-
-namespace TovarSdl {
-
-void ForgetMessagesFor(HWND window)
-{
-    for (auto it = g_queue.begin(); it != g_queue.end();)
-        it = it->hwnd == window ? g_queue.erase(it) : it + 1;
-}
-
-} // namespace TovarSdl
 
 BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg)
 {
@@ -208,19 +175,9 @@ BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax
         while (SDL_PollEvent(&event))
             Translate(event);
     }
-    for (auto it = g_queue.begin(); it != g_queue.end(); ++it) {
-        if (!Matches(*it, hWnd, wMsgFilterMin, wMsgFilterMax))
-            continue;
-        *lpMsg = *it;
-        if (wRemoveMsg & PM_REMOVE)
-            g_queue.erase(it);
-        return TRUE;
-    }
-    return FALSE;
+    return TovarCommon::Peek(*lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0) ? TRUE
+                                                                                                     : FALSE;
 }
-
-// Character messages are not used by anything we run; keys arrive as key messages.
-BOOL TranslateMessage(const MSG* lpMsg) { return lpMsg ? TRUE : FALSE; }
 
 LRESULT DispatchMessageA(const MSG* lpMsg)
 {
@@ -236,5 +193,3 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM)
         DestroyWindow(hWnd);
     return 0;
 }
-
-void PostQuitMessage(int nExitCode) { Post(nullptr, WM_QUIT, (WPARAM)nExitCode, 0); }

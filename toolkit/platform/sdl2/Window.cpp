@@ -1,16 +1,15 @@
 // Window class, window, display mode, GL context and buffer swap on SDL2.
 
+#include "toolkit/platform/common/MessageQueue.h"
 #include "toolkit/platform/sdl2/Internal.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::map<std::string, WNDCLASSA> g_classes;
 std::vector<HWND> g_windows;
 
 // A full-screen mode asked for by ChangeDisplaySettingsA and applied to the
@@ -83,37 +82,11 @@ HWND FindWindow(Uint32 windowID)
 
 } // namespace TovarSdl
 
-HMODULE GetModuleHandleA(LPCSTR)
-{
-    static char module;
-    return reinterpret_cast<HMODULE>(&module);
-}
-
-HICON LoadIconA(HINSTANCE, LPCSTR) { return nullptr; }
-HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return nullptr; }
-
-ATOM RegisterClassA(const WNDCLASSA* lpWndClass)
-{
-    if (!lpWndClass || !lpWndClass->lpszClassName || !lpWndClass->lpfnWndProc)
-        return 0;
-    std::string name = lpWndClass->lpszClassName;
-    if (g_classes.count(name))
-        return 0; // as on Windows: a class is registered once
-    g_classes[name] = *lpWndClass;
-    return static_cast<ATOM>(g_classes.size());
-}
-
-BOOL UnregisterClassA(LPCSTR lpClassName, HINSTANCE)
-{
-    return lpClassName && g_classes.erase(lpClassName) ? TRUE : FALSE;
-}
-
-BOOL AdjustWindowRectEx(RECT* lpRect, DWORD, BOOL, DWORD) { return lpRect ? TRUE : FALSE; }
-
 HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y,
                      int nWidth, int nHeight, HWND, HMENU, HINSTANCE, void*)
 {
-    if (!lpClassName || !g_classes.count(lpClassName) || nWidth <= 0 || nHeight <= 0)
+    WNDPROC proc = TovarCommon::ClassProcedure(lpClassName);
+    if (!proc || nWidth <= 0 || nHeight <= 0)
         return nullptr;
     if (!EnsureVideo())
         return nullptr;
@@ -147,7 +120,7 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwSty
 
     HWND window = new HWND__;
     window->sdl = sdl;
-    window->proc = g_classes[lpClassName].lpfnWndProc;
+    window->proc = proc;
     window->dc.window = window;
     g_windows.push_back(window);
     return window;
@@ -182,7 +155,7 @@ BOOL DestroyWindow(HWND hWnd)
     if (it == g_windows.end())
         return FALSE;
     g_windows.erase(it);
-    TovarSdl::ForgetMessagesFor(hWnd);
+    TovarCommon::Forget(hWnd);
     SDL_DestroyWindow(hWnd->sdl);
     delete hWnd;
     if (g_windows.empty()) {

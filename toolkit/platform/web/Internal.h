@@ -27,12 +27,8 @@ namespace TovarWeb {
 
 // The window on the canvas; null while there is none.
 HWND CurrentWindow();
-// Queues a message for the window, as the event callbacks do.
-void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Starts and stops taking the page's key and mouse events.
 void ListenForInput(bool on);
-// Drops the queued messages of a window that is going away.
-void ForgetMessagesFor(HWND window);
 // Mouse motion on the canvas, in canvas pixels, and the motion since the last
 // event, which is all a locked pointer reports.
 void CursorMoved(long x, long y, long dx, long dy);

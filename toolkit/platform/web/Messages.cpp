@@ -1,16 +1,15 @@
-// The message queue: the page's key and mouse events become Win32 messages,
-// one message per event, and reach the window procedure through
-// DispatchMessageA. Events arrive only while the program has given the
+// The page's key and mouse events become Win32 messages, one message per
+// event, queued in the common message queue; they reach the window procedure
+// through DispatchMessageA. Events arrive only while the program has given the
 // browser control (in SwapBuffers and while sleeping).
 
+#include "toolkit/platform/common/MessageQueue.h"
 #include "toolkit/platform/web/Internal.h"
 
 #include <bitset>
-#include <deque>
 
 namespace {
 
-std::deque<MSG> g_queue;
 std::bitset<256> g_held; // keys we reported down and not yet up
 bool g_listening = false;
 bool g_escapeToBrowser = false; // an Escape press went to the browser; its release goes too
@@ -57,7 +56,7 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* key, void*)
     if (!down)
         lParam |= (LPARAM)1 << 31;
     g_held[vk] = down;
-    TovarWeb::Post(window, message, vk, lParam);
+    TovarCommon::Post(window, message, vk, lParam);
     return LeaveToBrowser(*key, vk) ? EM_FALSE : EM_TRUE;
 }
 
@@ -76,7 +75,7 @@ EM_BOOL OnMouseButton(int eventType, const EmscriptenMouseEvent* mouse, void*)
         return EM_FALSE;
     if (down && mouse->button == 0)
         TovarWeb::CanvasClicked();
-    TovarWeb::Post(window, message, 0, MAKELPARAM(mouse->targetX, mouse->targetY));
+    TovarCommon::Post(window, message, 0, MAKELPARAM(mouse->targetX, mouse->targetY));
     return EM_FALSE;
 }
 
@@ -86,7 +85,7 @@ EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* mouse, void*)
     if (!window)
         return EM_FALSE;
     TovarWeb::CursorMoved(mouse->targetX, mouse->targetY, mouse->movementX, mouse->movementY);
-    TovarWeb::Post(window, WM_MOUSEMOVE, 0, MAKELPARAM(mouse->targetX, mouse->targetY));
+    TovarCommon::Post(window, WM_MOUSEMOVE, 0, MAKELPARAM(mouse->targetX, mouse->targetY));
     return EM_FALSE;
 }
 
@@ -100,12 +99,12 @@ EM_BOOL OnFocus(int eventType, const EmscriptenFocusEvent*, void*)
         // everything now, as the desktop does when the window loses focus.
         for (unsigned vk = 0; vk < g_held.size(); ++vk)
             if (g_held[vk])
-                TovarWeb::Post(window, WM_KEYUP, vk, (LPARAM)1 | (LPARAM)1 << 30 | (LPARAM)1 << 31);
+                TovarCommon::Post(window, WM_KEYUP, vk, (LPARAM)1 | (LPARAM)1 << 30 | (LPARAM)1 << 31);
         g_held.reset();
         g_escapeToBrowser = false;
-        TovarWeb::Post(window, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
+        TovarCommon::Post(window, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
     } else {
-        TovarWeb::Post(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+        TovarCommon::Post(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
     }
     return EM_FALSE;
 }
@@ -119,34 +118,13 @@ EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*)
         return EM_FALSE;
     int width = 0, height = 0;
     emscripten_get_canvas_element_size(TOVAR_WEB_CANVAS, &width, &height);
-    TovarWeb::Post(window, WM_SIZE, event->hidden ? SIZE_MINIMIZED : SIZE_RESTORED, MAKELPARAM(width, height));
+    TovarCommon::Post(window, WM_SIZE, event->hidden ? SIZE_MINIMIZED : SIZE_RESTORED, MAKELPARAM(width, height));
     return EM_FALSE;
-}
-
-bool Matches(const MSG& msg, HWND hWnd, UINT first, UINT last)
-{
-    if (hWnd && msg.hwnd != hWnd && msg.message != WM_QUIT)
-        return false;
-    if (first == 0 && last == 0)
-        return true;
-    return msg.message >= first && msg.message <= last;
 }
 
 } // namespace
 
 namespace TovarWeb {
-
-void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    MSG msg = {};
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = GetTickCount();
-    GetCursorPos(&msg.pt);
-    g_queue.push_back(msg);
-}
 
 void ListenForInput(bool on)
 {
@@ -170,31 +148,15 @@ void ListenForInput(bool on)
         g_held.reset();
 }
 
-void ForgetMessagesFor(HWND window)
-{
-    for (auto it = g_queue.begin(); it != g_queue.end();)
-        it = it->hwnd == window ? g_queue.erase(it) : it + 1;
-}
-
 } // namespace TovarWeb
 
 BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg)
 {
     if (!lpMsg)
         return FALSE;
-    for (auto it = g_queue.begin(); it != g_queue.end(); ++it) {
-        if (!Matches(*it, hWnd, wMsgFilterMin, wMsgFilterMax))
-            continue;
-        *lpMsg = *it;
-        if (wRemoveMsg & PM_REMOVE)
-            g_queue.erase(it);
-        return TRUE;
-    }
-    return FALSE;
+    return TovarCommon::Peek(*lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0) ? TRUE
+                                                                                                     : FALSE;
 }
-
-// Character messages are not used by anything we run; keys arrive as key messages.
-BOOL TranslateMessage(const MSG* lpMsg) { return lpMsg ? TRUE : FALSE; }
 
 LRESULT DispatchMessageA(const MSG* lpMsg)
 {
@@ -210,4 +172,3 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM)
     return 0;
 }
 
-void PostQuitMessage(int nExitCode) { TovarWeb::Post(nullptr, WM_QUIT, (WPARAM)nExitCode, 0); }

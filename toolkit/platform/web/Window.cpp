@@ -2,16 +2,14 @@
 // window is the page's canvas, its context WebGL with the legacy GL
 // emulation over it.
 
+#include "toolkit/platform/common/MessageQueue.h"
 #include "toolkit/platform/web/Internal.h"
 
 #include <emscripten.h>
 
-#include <map>
-#include <string>
 
 namespace {
 
-std::map<std::string, WNDCLASSA> g_classes;
 HWND g_window = nullptr;
 double g_lastSwapMs = 0.0; // when the last SwapBuffers gave control back
 
@@ -81,38 +79,12 @@ double WaitForAnimationFrame() { return tovar_next_animation_frame(); }
 
 } // namespace TovarWeb
 
-HMODULE GetModuleHandleA(LPCSTR)
-{
-    static char module;
-    return reinterpret_cast<HMODULE>(&module);
-}
-
-HICON LoadIconA(HINSTANCE, LPCSTR) { return nullptr; }
-HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return nullptr; }
-
-ATOM RegisterClassA(const WNDCLASSA* lpWndClass)
-{
-    if (!lpWndClass || !lpWndClass->lpszClassName || !lpWndClass->lpfnWndProc)
-        return 0;
-    std::string name = lpWndClass->lpszClassName;
-    if (g_classes.count(name))
-        return 0; // as on Windows: a class is registered once
-    g_classes[name] = *lpWndClass;
-    return static_cast<ATOM>(g_classes.size());
-}
-
-BOOL UnregisterClassA(LPCSTR lpClassName, HINSTANCE)
-{
-    return lpClassName && g_classes.erase(lpClassName) ? TRUE : FALSE;
-}
-
-BOOL AdjustWindowRectEx(RECT* lpRect, DWORD, BOOL, DWORD) { return lpRect ? TRUE : FALSE; }
-
 HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR, DWORD, int, int, int nWidth, int nHeight, HWND,
                      HMENU, HINSTANCE, void*)
 {
     // A page has one canvas: a second window has nowhere to go.
-    if (g_window || !lpClassName || !g_classes.count(lpClassName) || nWidth <= 0 || nHeight <= 0)
+    WNDPROC proc = TovarCommon::ClassProcedure(lpClassName);
+    if (g_window || !proc || nWidth <= 0 || nHeight <= 0)
         return nullptr;
     if (emscripten_set_canvas_element_size(TOVAR_WEB_CANVAS, nWidth, nHeight) != EMSCRIPTEN_RESULT_SUCCESS)
         return nullptr;
@@ -120,7 +92,7 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR, DWORD, int, int, int nWi
     emscripten_set_element_css_size(TOVAR_WEB_CANVAS, nWidth, nHeight);
 
     HWND window = new HWND__;
-    window->proc = g_classes[lpClassName].lpfnWndProc;
+    window->proc = proc;
     window->dc.window = window;
     window->width = nWidth;
     window->height = nHeight;
@@ -138,7 +110,7 @@ BOOL DestroyWindow(HWND hWnd)
     if (!hWnd || hWnd != g_window)
         return FALSE;
     TovarWeb::ListenForInput(false);
-    TovarWeb::ForgetMessagesFor(hWnd);
+    TovarCommon::Forget(hWnd);
     TovarWeb::ResetCursor();
     g_window = nullptr;
     delete hWnd;
