@@ -153,8 +153,8 @@ void TimeFrame(Draw draw, std::vector<double>& wall, std::vector<double>& cpu, b
     }
 }
 
-// The game with back faces left out, the game drawing every face, and the
-// reference, taken in turn, so that all three see the same load.
+// The game as it draws (every face), the game with back faces left out, and
+// the reference, taken in turn, so that all three see the same load.
 void FrameRows(int wantedLevel, int frames, Reference& reference)
 {
     SetLevel(wantedLevel);
@@ -174,7 +174,7 @@ void FrameRows(int wantedLevel, int frames, Reference& reference)
         const double g = Median(pass == 0 ? game : all);
         char what[96], value[96], note[160];
         std::snprintf(what, sizeof what, "frame, level %d (%d creatures)%s", wantedLevel, EnemyList.TotalEntities,
-                      pass == 0 ? "" : ", every face drawn");
+                      pass == 0 ? ", back faces left out" : "");
         std::snprintf(value, sizeof value, "%.2f ms (%.0f fps)", g, 1000.0 / g);
         std::snprintf(note, sizeof note, "reference %.2f ms; ratio %.2f; CPU %.1f ms vs %.1f ms; %d drawn", r, g / r,
                       Median(pass == 0 ? gameCpu : allCpu), Median(refCpu), drawn);
