@@ -88,6 +88,14 @@ BOOL UnregisterClassA(LPCSTR lpClassName, HINSTANCE)
 
 BOOL AdjustWindowRectEx(RECT* lpRect, DWORD, BOOL, DWORD) { return lpRect ? TRUE : FALSE; }
 
+LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM)
+{
+    // The one default worth having: closing from the system menu closes.
+    if (Msg == WM_CLOSE && hWnd)
+        DestroyWindow(hWnd);
+    return 0;
+}
+
 // Character messages are not used by anything we run; keys arrive as key messages.
 BOOL TranslateMessage(const MSG* lpMsg) { return lpMsg ? TRUE : FALSE; }
 

@@ -11,8 +11,6 @@ struct HWND__ {
     SDL_Window* sdl = nullptr;
     WNDPROC proc = nullptr;
     HDC__ dc;
-    int pixelFormat = 0; // 0 until SetPixelFormat; a window takes one format only
-    PIXELFORMATDESCRIPTOR pfd = {};
 };
 
 struct HGLRC__ {

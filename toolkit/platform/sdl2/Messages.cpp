@@ -185,11 +185,3 @@ LRESULT DispatchMessageA(const MSG* lpMsg)
         return 0;
     return lpMsg->hwnd->proc(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }
-
-LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM)
-{
-    // The one default worth having: closing from the system menu closes.
-    if (Msg == WM_CLOSE && hWnd)
-        DestroyWindow(hWnd);
-    return 0;
-}

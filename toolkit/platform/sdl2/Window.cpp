@@ -190,30 +190,11 @@ HDC GetDC(HWND hWnd) { return hWnd ? &hWnd->dc : nullptr; }
 
 int ReleaseDC(HWND hWnd, HDC hDC) { return hWnd && hDC == &hWnd->dc ? 1 : 0; }
 
-int ChoosePixelFormat(HDC hdc, const PIXELFORMATDESCRIPTOR* ppfd)
-{
-    if (!hdc || !ppfd)
-        return 0;
-    const DWORD needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-    if ((ppfd->dwFlags & needed) != needed || ppfd->iPixelType != PFD_TYPE_RGBA)
-        return 0;
-    return 1;
-}
-
-BOOL SetPixelFormat(HDC hdc, int format, const PIXELFORMATDESCRIPTOR* ppfd)
-{
-    if (!hdc || !ppfd || format != 1 || hdc->window->pixelFormat != 0)
-        return FALSE;
-    hdc->window->pixelFormat = format;
-    hdc->window->pfd = *ppfd;
-    return TRUE;
-}
-
 HGLRC wglCreateContext(HDC hdc)
 {
-    if (!hdc || hdc->window->pixelFormat == 0)
+    if (!hdc || hdc->pixelFormat == 0)
         return nullptr;
-    ApplyGLAttributes(hdc->window->pfd);
+    ApplyGLAttributes(hdc->pfd);
     SDL_GLContext context = SDL_GL_CreateContext(hdc->window->sdl);
     if (!context)
         return nullptr;

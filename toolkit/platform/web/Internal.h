@@ -14,8 +14,6 @@ struct HWND__ {
     WNDPROC proc = nullptr;
     HDC__ dc;
     int width = 0, height = 0;
-    int pixelFormat = 0; // 0 until SetPixelFormat; a window takes one format only
-    PIXELFORMATDESCRIPTOR pfd = {};
 };
 
 struct HGLRC__ {

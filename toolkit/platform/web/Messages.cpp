@@ -165,10 +165,3 @@ LRESULT DispatchMessageA(const MSG* lpMsg)
     return lpMsg->hwnd->proc(lpMsg->hwnd, lpMsg->message, lpMsg->wParam, lpMsg->lParam);
 }
 
-LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM, LPARAM)
-{
-    if (Msg == WM_CLOSE && hWnd)
-        DestroyWindow(hWnd);
-    return 0;
-}
-

@@ -127,30 +127,11 @@ HDC GetDC(HWND hWnd) { return hWnd ? &hWnd->dc : nullptr; }
 
 int ReleaseDC(HWND hWnd, HDC hDC) { return hWnd && hDC == &hWnd->dc ? 1 : 0; }
 
-int ChoosePixelFormat(HDC hdc, const PIXELFORMATDESCRIPTOR* ppfd)
-{
-    if (!hdc || !ppfd)
-        return 0;
-    const DWORD needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-    if ((ppfd->dwFlags & needed) != needed || ppfd->iPixelType != PFD_TYPE_RGBA)
-        return 0;
-    return 1;
-}
-
-BOOL SetPixelFormat(HDC hdc, int format, const PIXELFORMATDESCRIPTOR* ppfd)
-{
-    if (!hdc || !ppfd || format != 1 || hdc->window->pixelFormat != 0)
-        return FALSE;
-    hdc->window->pixelFormat = format;
-    hdc->window->pfd = *ppfd;
-    return TRUE;
-}
-
 HGLRC wglCreateContext(HDC hdc)
 {
-    if (!hdc || hdc->window->pixelFormat == 0)
+    if (!hdc || hdc->pixelFormat == 0)
         return nullptr;
-    const PIXELFORMATDESCRIPTOR& pfd = hdc->window->pfd;
+    const PIXELFORMATDESCRIPTOR& pfd = hdc->pfd;
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);
     // Opaque: with alpha the page would show through every blended pixel.
