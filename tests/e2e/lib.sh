@@ -41,8 +41,9 @@ start_game() {
 
 # copy_data [files to leave out...]: a fresh copy of the data in $WORK.
 copy_data() {
-  rm -rf "$WORK/Images" "$WORK/Models" "$WORK/TovarToolkitLog.xml"
-  cp -r "$DATA_DIR/." "$WORK/"
+  rm -rf "$WORK/Images" "$WORK/Models" "$WORK/Sounds" "$WORK/TovarToolkitLog.xml"
+  # The game's data only: data/ also holds the log of the last scripts/run.sh.
+  cp -r "$DATA_DIR/Images" "$DATA_DIR/Models" "$DATA_DIR/Sounds" "$WORK/"
   local f
   for f in "$@"; do rm -f "$WORK/$f"; done
 }
