@@ -58,6 +58,7 @@ shlibs=$(cd "$build" && dpkg-shlibdeps -O -edebian/quellin/usr/lib/games/quellin
 # SDL loads libGL.so.1 itself when it makes the GL context, so no link shows it.
 shlibs="$shlibs, libgl1"
 
+# Recommends: the message box of a failed start draws with core X fonts.
 cat >"$stage/DEBIAN/control" <<EOF
 Package: quellin
 Version: $version
@@ -65,6 +66,7 @@ Architecture: $arch
 Maintainer: $maintainer
 Installed-Size: $(du -sk "$stage" | cut -f1)
 Depends: $shlibs, fonts-comic-neue
+Recommends: xfonts-base
 Section: games
 Priority: optional
 Description: small first-person shooter against waves of creatures

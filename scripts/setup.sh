@@ -18,6 +18,9 @@ linux=(
   libfreetype-dev libfontconfig-dev fonts-comic-neue fonts-dejavu-core
   libgtest-dev
   xvfb xauth x11-utils xdotool imagemagick python3-pil
+  # The message box of a failed start draws with the X server's core fonts;
+  # one test minimises the game, which needs a window manager.
+  xfonts-base openbox
   clang libclang-rt-14-dev
   dpkg-dev lintian zip unzip
 )
