@@ -36,7 +36,7 @@ start_virtual_display() {
       fi
       if xdpyinfo -display ":$number" >/dev/null 2>&1; then
         export DISPLAY=":$number"
-        trap 'kill $QUELLIN_XVFB_PID 2>/dev/null || true' EXIT
+        trap stop_virtual_display EXIT
         return 0
       fi
       sleep 0.1
@@ -45,4 +45,9 @@ start_virtual_display() {
   done
   echo "Could not start a virtual display (Xvfb)." >&2
   return 1
+}
+
+# For scripts that set an EXIT trap of their own, which replaces the one above.
+stop_virtual_display() {
+  if [ -n "${QUELLIN_XVFB_PID:-}" ]; then kill "$QUELLIN_XVFB_PID" 2>/dev/null || true; fi
 }

@@ -20,6 +20,7 @@ game=""
 cleanup() {
   [ -n "$game" ] && kill "$game" 2>/dev/null || true
   rm -rf "$work"
+  stop_virtual_display
 }
 trap cleanup EXIT
 cp -r data/Images data/Models data/Sounds "$work/"

@@ -38,5 +38,5 @@ stop_wine_prefix() {
     timeout -k 5 30 wineserver -k 2>/dev/null || true
     rm -rf "$QUELLIN_WINE_HOME"
   fi
-  kill "${QUELLIN_XVFB_PID:-}" 2>/dev/null || true
+  stop_virtual_display
 }

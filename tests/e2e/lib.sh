@@ -23,7 +23,7 @@ fi
 cleanup() {
   if [ -n "$GAME_PID" ]; then kill "$GAME_PID" 2>/dev/null || true; fi
   rm -rf "$WORK"
-  if [ -n "${QUELLIN_XVFB_PID:-}" ]; then kill "$QUELLIN_XVFB_PID" 2>/dev/null || true; fi
+  if [ -z "${QUELLIN_KEEP_DISPLAY:-}" ]; then stop_virtual_display; fi
 }
 trap cleanup EXIT
 
