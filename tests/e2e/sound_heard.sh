@@ -24,7 +24,8 @@ play() {
 
 heard=$(mktemp)
 muted=$(mktemp)
-trap 'rm -f "$heard" "$muted"; cleanup' EXIT
+no_card=$(mktemp) # an ALSA configuration with no device in it
+trap 'rm -f "$heard" "$muted" "$no_card"; cleanup' EXIT
 
 play "$heard"
 result=$("$SOUND_HEARD" "$heard" "$DATA_DIR/Sounds/PlayerShot.wav") || fail "cannot judge the sound: $result"
@@ -35,4 +36,14 @@ awk -v m="$match" 'BEGIN { exit !(m >= 0.9) }' || fail "the player's shot is not
 
 QUELLIN_MUTE=1 play "$muted"
 [ "$("$SOUND_HEARD" "$muted")" = silent ] || fail "QUELLIN_MUTE=1 still made sound"
+# No sound card: the game plays on in silence, and standard error holds our
+# one line and none of the sound library's own.
+SDL_AUDIODRIVER=alsa ALSA_CONFIG_PATH=$no_card start_game
+find_window
+wait_first_frame
+hold Escape 0.3
+wait_game
+[ "$GAME_STATUS" = 0 ] || fail "exit status $GAME_STATUS without a sound card"
+[ "$(game_stderr | wc -l)" = 1 ] && game_stderr | grep -q '^Quellin plays without sound: ' ||
+  fail "without a sound card standard error should be one line: $(game_stderr)"
 echo "passed"

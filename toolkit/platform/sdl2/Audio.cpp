@@ -6,6 +6,7 @@
 #include "toolkit/Mixer.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 namespace TovarPlatform {
 
@@ -19,11 +20,28 @@ void Pull(void* user, Uint8* stream, int bytes)
                                                       static_cast<std::size_t>(bytes) / sizeof(Sint16));
 }
 
+// ALSA prints its own lines about a machine without a sound card before SDL
+// gives up on it; the reason SDL hands back says it once. Its printer is
+// shared by every user of the library, SDL's own copy included.
+void Discard(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAlsa()
+{
+    void* alsa = dlopen("libasound.so.2", RTLD_LAZY);
+    if (!alsa)
+        return; // SDL will not use it either
+    typedef void (*Printer)(const char*, int, const char*, int, const char*, ...);
+    typedef int (*SetPrinter)(Printer);
+    if (auto set = reinterpret_cast<SetPrinter>(dlsym(alsa, "snd_lib_error_set_handler")))
+        set(Discard);
+}
+
 } // namespace
 
 bool OpenAudio(TovarToolkit::TovarMixer& mixer, std::string& reason)
 {
     CloseAudio();
+    QuietAlsa();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         reason = SDL_GetError();
         return false;
