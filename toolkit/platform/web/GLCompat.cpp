@@ -154,11 +154,14 @@ void ReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, 
         glReadPixels(x, y, width, height, format, type, pixels);
         return;
     }
-    // RGBA rows are whole 4-byte words, so any pack alignment reads them packed.
-    std::vector<unsigned char> rgba(static_cast<size_t>(width) * height * 4);
-    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    // RGBA rows are whole 4-byte words: read packed at an alignment of 4 (at
+    // 8, odd widths would be padded past the buffer).
     GLint alignment = 4;
     glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    std::vector<unsigned char> rgba(static_cast<size_t>(width) * height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
     const long stride = Stride(width, 3, alignment);
     unsigned char* out = static_cast<unsigned char*>(pixels);
     for (GLsizei row = 0; row < height; ++row)
