@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (sound.rate < kMinSoundRate || sound.rate > kMaxSoundRate || sound.samples.empty() ||
         static_cast<std::int64_t>(sound.samples.size()) > kMaxSoundFrames || !reason.empty())
         std::abort();
-    // The last input byte picks the output rate, so both directions are tried.
+    // The input's length picks the output rate, so both directions are tried.
     const int rate = size % 2 ? 44100 : 11025;
     const std::int64_t before = static_cast<std::int64_t>(sound.samples.size());
     const std::int64_t from = sound.rate;

@@ -86,6 +86,7 @@ TEST(Wave, AcceptedAndRefusedFiles)
         {"no data chunk", [] { Bytes b = Wav(1, 1, 8000, 16, {}); b.resize(36); return b; }(), 0, {}, "no \"data\""},
         {"no format", [] { Bytes b = Wav(1, 1, 8000, 16, {}); b.resize(12); return b; }(), 0, {}, "no \"fmt \""},
         {"format too short", [] { Bytes b = Wav(1, 1, 8000, 16, S16({1})); b[16] = 8; return b; }(), 0, {}, "fewer than the 16"},
+        {"cut inside the format", [] { Bytes b = Wav(1, 1, 8000, 16, {}); b.resize(30); return b; }(), 0, {}, "ends inside its format"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -3,8 +3,8 @@
 // The sound mixer: a fixed set of voices summed into one channel of signed
 // 16-bit samples. It knows no device: a backend's audio callback asks it
 // for samples, and a test can do the same. The game thread starts sounds and
-// the callback mixes them; the two meet only in a ring of requests and two
-// atomics, so neither ever waits for the other, and mixing allocates nothing.
+// the callback mixes them; the two meet only in a ring of requests and
+// three atomics, so neither ever waits for the other, and mixing allocates nothing.
 
 #include <atomic>
 #include <cstddef>

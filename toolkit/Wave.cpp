@@ -48,8 +48,10 @@ bool DecodeWAV(const unsigned char* data, std::size_t size, DecodedSound& sound,
         const std::int64_t length = in.U32(at + 4);
         const std::int64_t body = at + 8;
         if (Tag(in, at, "fmt ")) {
-            if (length < 16 || !in.Has(body, 16))
+            if (length < 16)
                 return Refuse(sound, reason, "its format chunk is " + Num(length) + " bytes, fewer than the 16 it needs");
+            if (!in.Has(body, 16))
+                return Refuse(sound, reason, "it ends inside its format chunk");
             const unsigned tag = in.U16(body);
             channels = in.U16(body + 2);
             rate = in.U32(body + 4);
