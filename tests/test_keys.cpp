@@ -66,7 +66,11 @@ TEST_F(KeyTable, EveryMappedKeyArrivesWithItsCodeAndTransitionBits)
         }
     }
     // Alt, and keys held with it, are system keys; keys left out send nothing.
-    EXPECT_EQ(Push(SDLK_LALT, true).message, UINT(WM_SYSKEYDOWN));
+    for (SDL_Keycode alt : {SDLK_LALT, SDLK_RALT}) {
+        MSG msg = Push(alt, true);
+        EXPECT_EQ(msg.message, UINT(WM_SYSKEYDOWN));
+        EXPECT_EQ(msg.wParam, WPARAM(VK_MENU));
+    }
     EXPECT_EQ(Push(SDLK_w, true, false, KMOD_LALT).message, UINT(WM_SYSKEYDOWN));
     EXPECT_EQ(Push(SDLK_F13, true).message, UINT(WM_NULL));
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -35,7 +36,9 @@ TEST(StartupFailure, ABoxOnlyWhereNobodySeesStandardError)
     ASSERT_TRUE(terminal >= 0 && grantpt(terminal) == 0 && unlockpt(terminal) == 0);
     const int pts = open(ptsname(terminal), O_RDWR | O_NOCTTY);
     EXPECT_EQ(WithStandardError(pts), std::make_pair(ErrorStream::Terminal, false));
-    EXPECT_EQ(WithStandardError(open("/tmp", O_TMPFILE | O_WRONLY, 0600)), std::make_pair(ErrorStream::File, false));
+    FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(WithStandardError(fileno(file)), std::make_pair(ErrorStream::File, false));
     EXPECT_EQ(WithStandardError(pipeEnds[1]), std::make_pair(ErrorStream::Pipe, false));
     // A desktop start: /dev/null, or the session's journal socket; or none at all.
     EXPECT_EQ(WithStandardError(open("/dev/null", O_WRONLY)), std::make_pair(ErrorStream::None, true));
