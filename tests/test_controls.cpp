@@ -122,6 +122,20 @@ TEST_F(Controls, TheWalkingModeDecidesWhetherHeightChanges)
     EXPECT_NEAR(Camera.m_vPosition.z, -1.2f, 1e-5f);
 }
 
+TEST_F(Controls, MTogglesTheSoundOncePerPress)
+{
+    const bool before = SoundMuted();
+    TW.KeyDown('M');
+    CheckKeys();
+    EXPECT_NE(SoundMuted(), before);
+    EXPECT_FALSE(TW.CheckKey('M'));
+    CheckKeys(); // still the same press: no second toggle
+    EXPECT_NE(SoundMuted(), before);
+    TW.KeyDown('M');
+    CheckKeys();
+    EXPECT_EQ(SoundMuted(), before);
+}
+
 TEST_F(Controls, TurningAndRaisingTheEye)
 {
     TW.KeyDown('Q');
