@@ -141,6 +141,19 @@ void ExpectBgrPixels(const Bytes& file, size_t at, const Bytes& rgb, size_t pixe
 
 // ---- Writers: the exact bytes on disk ------------------------------------------
 
+// What the BMP reader makes of `file`: its first `count` bytes, or none
+// where it refuses (t.LastError() says why).
+Bytes ReadBmp(const TempDir& dir, const Bytes& file, size_t count, TovarTexture& t)
+{
+    const std::string name = dir.file("read.bmp");
+    WriteFile(name, file);
+    TovarBMPInfoHeader info;
+    unsigned char* pixels = t.LoadBitmapA(name.c_str(), &info);
+    Bytes out = pixels ? Bytes(pixels, pixels + count) : Bytes();
+    delete[] pixels;
+    return out;
+}
+
 TEST(TextureWriters, Bmp4x2HeaderAndPixels)
 {
     TempDir dir;
@@ -406,15 +419,11 @@ TEST(TextureBmp, PalettisedDepthsExpandToRgb)
         bmp.colours = c.bits == 8 ? 10 : 0;
         bmp.extra = palette(c.bits == 8 ? 10 : 1 << c.bits);
         bmp.rows = c.rows;
-        const std::string name = dir.file("p.bmp");
-        WriteFile(name, bmp.Build());
         TovarTexture t;
-        TovarBMPInfoHeader info;
-        unsigned char* pixels = t.LoadBitmapA(name.c_str(), &info);
-        ASSERT_NE(pixels, nullptr);
+        const Bytes pixels = ReadBmp(dir, bmp.Build(), 3 * c.indices.size(), t);
+        ASSERT_FALSE(pixels.empty()) << t.LastError();
         for (size_t i = 0; i < c.indices.size(); ++i)
-            EXPECT_EQ(Bytes(pixels + 3 * i, pixels + 3 * i + 3), rgbOf(c.indices[i])) << "pixel " << i;
-        delete[] pixels;
+            EXPECT_EQ(Bytes(&pixels[3 * i], &pixels[3 * i] + 3), rgbOf(c.indices[i])) << "pixel " << i;
     }
 }
 
@@ -427,34 +436,22 @@ TEST(TextureBmp, IndicesPastTheColourTableReadAsBlack)
     bmp.colours = 1;
     bmp.extra = {10, 20, 30, 0};
     bmp.rows = {0, 200, 0, 0};
-    const std::string name = dir.file("p.bmp");
-    WriteFile(name, bmp.Build());
     TovarTexture t;
-    TovarBMPInfoHeader info;
-    unsigned char* pixels = t.LoadBitmapA(name.c_str(), &info);
-    ASSERT_NE(pixels, nullptr);
-    EXPECT_EQ(Bytes(pixels, pixels + 6), (Bytes{30, 20, 10, 0, 0, 0}));
-    delete[] pixels;
+    EXPECT_EQ(ReadBmp(dir, bmp.Build(), 6, t), (Bytes{30, 20, 10, 0, 0, 0}));
 }
 
 TEST(TextureBmp, ThirtyTwoBitPlainAndWithBitMasks)
 {
     TempDir dir;
     TovarTexture t;
-    TovarBMPInfoHeader info;
-    const std::string name = dir.file("32.bmp");
 
     // Plain: B, G, R and an unused byte; the result is RGB.
     BMP plain;
     plain.width = 2;
     plain.bits = 32;
     plain.rows = {1, 2, 3, 4, 5, 6, 7, 8};
-    WriteFile(name, plain.Build());
-    unsigned char* pixels = t.LoadBitmapA(name.c_str(), &info);
-    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(ReadBmp(dir, plain.Build(), 6, t), (Bytes{3, 2, 1, 7, 6, 5}));
     EXPECT_EQ(t.type, GL_RGB);
-    EXPECT_EQ(Bytes(pixels, pixels + 6), (Bytes{3, 2, 1, 7, 6, 5}));
-    delete[] pixels;
 
     // A 124-byte header with masks R, G, B, A in the usual places: RGBA.
     BMP v5 = plain;
@@ -465,12 +462,8 @@ TEST(TextureBmp, ThirtyTwoBitPlainAndWithBitMasks)
     Put32(file, 58, 0x0000FF00u);
     Put32(file, 62, 0x000000FFu);
     Put32(file, 66, 0xFF000000u);
-    WriteFile(name, file);
-    pixels = t.LoadBitmapA(name.c_str(), &info);
-    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(ReadBmp(dir, file, 8, t), (Bytes{3, 2, 1, 4, 7, 6, 5, 8}));
     EXPECT_EQ(t.type, GL_RGBA);
-    EXPECT_EQ(Bytes(pixels, pixels + 8), (Bytes{3, 2, 1, 4, 7, 6, 5, 8}));
-    delete[] pixels;
 
     // A 40-byte header followed by three masks in another order, no alpha.
     BMP masked = plain;
@@ -479,12 +472,8 @@ TEST(TextureBmp, ThirtyTwoBitPlainAndWithBitMasks)
     Put32(masked.extra, 0, 0x000000FFu); // R in the first byte
     Put32(masked.extra, 4, 0xFF000000u); // G in the last
     Put32(masked.extra, 8, 0x0000FF00u); // B in the second
-    WriteFile(name, masked.Build());
-    pixels = t.LoadBitmapA(name.c_str(), &info);
-    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(ReadBmp(dir, masked.Build(), 6, t), (Bytes{1, 4, 2, 5, 8, 6}));
     EXPECT_EQ(t.type, GL_RGB);
-    EXPECT_EQ(Bytes(pixels, pixels + 6), (Bytes{1, 4, 2, 5, 8, 6}));
-    delete[] pixels;
 
     // Fields of any width scale to 8 bits exactly (v * 255 / max, rounded):
     // 10-10-10-2 in a 56-byte header.
@@ -498,11 +487,7 @@ TEST(TextureBmp, ThirtyTwoBitPlainAndWithBitMasks)
     const std::uint32_t masks[] = {0x3FF00000u, 0x000FFC00u, 0x3FFu, 0xC0000000u};
     for (int i = 0; i < 4; ++i)
         Put32(file, 54 + 4 * i, masks[i]);
-    WriteFile(name, file);
-    pixels = t.LoadBitmapA(name.c_str(), &info);
-    ASSERT_NE(pixels, nullptr);
-    EXPECT_EQ(Bytes(pixels, pixels + 4), (Bytes{255, 128, 0, 170}));
-    delete[] pixels;
+    EXPECT_EQ(ReadBmp(dir, file, 4, t), (Bytes{255, 128, 0, 170}));
 }
 
 TEST(TextureBmp, RunLengthStaysInsideTheImageAndLeavesSkippedPixelsBlack)
@@ -522,17 +507,13 @@ TEST(TextureBmp, RunLengthStaysInsideTheImageAndLeavesSkippedPixelsBlack)
                 0, 2, 9, 0,       // delta far past the row's end
                 0, 0, 1, 1,       // end of line, one red pixel
                 0, 1, 1, 1};      // end of bitmap, and a run after it that is not read
-    const std::string name = dir.file("rle.bmp");
-    WriteFile(name, rle.Build());
     TovarTexture t;
-    TovarBMPInfoHeader info;
-    unsigned char* pixels = t.LoadBitmapA(name.c_str(), &info);
-    ASSERT_NE(pixels, nullptr) << t.LastError();
+    const Bytes pixels = ReadBmp(dir, rle.Build(), 36, t);
+    ASSERT_FALSE(pixels.empty()) << t.LastError();
     const Bytes K = {0, 0, 0}, W = {255, 255, 255}, R = {255, 0, 0};
     const Bytes rows[] = {R, R, R, R, K, W, R, W, R, K, K, K};
     for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(Bytes(pixels + 3 * i, pixels + 3 * i + 3), rows[i]) << "pixel " << i;
-    delete[] pixels;
+        EXPECT_EQ(Bytes(&pixels[3 * i], &pixels[3 * i] + 3), rows[i]) << "pixel " << i;
 }
 
 // ---- Malformed files are refused cleanly ----------------------------------------
@@ -581,14 +562,8 @@ TEST(TextureMalformed, EveryTruncationIsRefused)
         EXPECT_TRUE(Empty(t));
     }
     // The whole files do load, so the refusals above were about the cut.
-    WriteFile(name, bmpFile);
-    unsigned char* pixels = t.LoadBitmapA(name.c_str(), &info);
-    EXPECT_NE(pixels, nullptr);
-    delete[] pixels;
-    WriteFile(name, palFile);
-    pixels = t.LoadBitmapA(name.c_str(), &info);
-    EXPECT_NE(pixels, nullptr);
-    delete[] pixels;
+    EXPECT_FALSE(ReadBmp(dir, bmpFile, 1, t).empty());
+    EXPECT_FALSE(ReadBmp(dir, palFile, 1, t).empty());
     WriteFile(name, tga);
     EXPECT_TRUE(t.LoadTGA(name.c_str()));
     WriteFile(name, pcx);
