@@ -20,9 +20,8 @@
 #include <string>
 #include <vector>
 
-// The browser's outline-font calls, renamed in this program (tests/CMakeLists.txt).
-HFONT WebCreateFontA(int, int, int, int, int, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, DWORD, LPCSTR);
-HGDIOBJ WebSelectObject(HDC, HGDIOBJ);
+// The browser's outline call, renamed in this program (tests/CMakeLists.txt);
+// its font handles are the desktop's.
 BOOL WebUseFontOutlinesA(HDC, DWORD, DWORD, DWORD, float, float, int, LPGLYPHMETRICSFLOAT);
 
 using namespace TovarToolkit;
@@ -56,7 +55,7 @@ protected:
     {
         auto here = std::filesystem::current_path();
         std::filesystem::current_path(folder);
-        WebSelectObject(hdc, WebCreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+        SelectObject(hdc, CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
                                             CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                                             "Comic Sans MS"));
         base = TovarWebGL_GenLists(256);

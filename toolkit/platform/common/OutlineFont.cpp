@@ -20,18 +20,6 @@ void EmptyList(DWORD list)
 
 } // namespace
 
-HFONT CreateFontA(int cHeight, int, int, int, int cWeight, DWORD bItalic, DWORD, DWORD, DWORD, DWORD, DWORD,
-                  DWORD, DWORD, LPCSTR pszFaceName)
-{
-    // The request is kept as it is; the face is looked up when outlines are
-    // asked for, and fontconfig substitutes when the name is not installed.
-    return TovarPlatform::NewFont(cHeight, cWeight, bItalic != 0, pszFaceName);
-}
-
-HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) { return TovarPlatform::SelectFont(hdc, h); }
-
-BOOL DeleteObject(HGDIOBJ ho) { return TovarPlatform::DeleteFont(ho); }
-
 BOOL wglUseFontOutlinesA(HDC hdc, DWORD first, DWORD count, DWORD listBase, float deviation, float extrusion,
                          int format, LPGLYPHMETRICSFLOAT lpgmf)
 {

@@ -43,16 +43,6 @@ bool ReadBakedFont(TovarToolkit::TovarBakedFont& font)
 
 } // namespace
 
-HFONT CreateFontA(int cHeight, int, int, int, int cWeight, DWORD bItalic, DWORD, DWORD, DWORD, DWORD, DWORD,
-                  DWORD, DWORD, LPCSTR pszFaceName)
-{
-    return TovarPlatform::NewFont(cHeight, cWeight, bItalic != 0, pszFaceName);
-}
-
-HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) { return TovarPlatform::SelectFont(hdc, h); }
-
-BOOL DeleteObject(HGDIOBJ ho) { return TovarPlatform::DeleteFont(ho); }
-
 BOOL wglUseFontOutlinesA(HDC hdc, DWORD first, DWORD count, DWORD listBase, float deviation, float extrusion,
                          int format, LPGLYPHMETRICSFLOAT lpgmf)
 {
