@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The browser build's end-to-end tests: builds it (scripts/build-web.sh),
 # serves it on 127.0.0.1 and plays it in headless Chromium on software WebGL
-# (tests/web/browser_test.js). Its heads-up text is compared with the Linux
+# (tests/web/*_test.js, sharing tests/web/lib.js). Its heads-up text is compared with the Linux
 # build's, whose first frame is taken here on a virtual display. Screenshots
 # are kept in artifacts/.
 set -euo pipefail
@@ -41,4 +41,11 @@ game=""
 mkdir -p artifacts
 convert "$work/linux.ppm" artifacts/linux-first.png 2>/dev/null || true
 
-QUELLIN_ARTIFACTS=$root/artifacts node tests/web/browser_test.js build-web "$work/linux.ppm"
+# Every browser test script, each with a browser of its own; all run, and any
+# failure fails the whole.
+status=0
+for test in tests/web/*_test.js; do
+  echo "== $test"
+  QUELLIN_ARTIFACTS=$root/artifacts node "$test" build-web "$work/linux.ppm" || status=1
+done
+exit $status
