@@ -15,7 +15,10 @@ const artifacts = process.env.QUELLIN_ARTIFACTS || path.resolve('artifacts');
 
 // ---- Serving -----------------------------------------------------------------
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const types = {
+  '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
+};
 
 // Serves the folder; `edit` may change a file's text on its way out.
 function serve(edit) {
@@ -130,10 +133,11 @@ async function launch() {
   });
 }
 
-// A page whose console, errors and failed requests are kept.
-async function openPage(browser, url) {
+// A page whose console, errors and failed requests are kept. The default
+// viewport shows the game at its own 800 x 600.
+async function openPage(browser, url, viewport = { width: 800, height: 800 }) {
   const page = await browser.newPage();
-  await page.setViewport({ width: 1000, height: 800 });
+  await page.setViewport(viewport);
   const trouble = [];
   page.on('console', (m) => {
     const text = m.text();
