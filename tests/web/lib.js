@@ -20,12 +20,14 @@ const types = {
   '.webmanifest': 'application/manifest+json',
 };
 
-// Serves the folder; `edit` may change a file's text on its way out.
-function serve(edit) {
+// Serves the folder (`folder()` when given, asked at each request); `edit`
+// may change a file's text on its way out.
+function serve(edit, folder = () => site) {
   const server = http.createServer((req, res) => {
+    const root = folder();
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname).replace(/^\/+/, '');
-    const file = path.join(site, name);
-    if (!file.startsWith(site + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+    const file = path.join(root, name);
+    if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       res.writeHead(404);
       res.end();
       return;
