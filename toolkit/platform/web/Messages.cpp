@@ -41,6 +41,10 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* key, void*)
     // Escape that frees a locked pointer, or leaves full screen, is the
     // browser's: the game must not read it as quit, nor see it at all.
     if (vk == VK_ESCAPE) {
+        // A fresh press: the last one's release may have stayed with the
+        // browser (leaving full screen).
+        if (down && !key->repeat)
+            g_escapeToBrowser = false;
         if (down && (g_escapeToBrowser || TovarWeb::EscapeReleasesPointer() || TovarWeb::EscapeLeavesFullScreen())) {
             g_escapeToBrowser = true;
             return EM_FALSE;
