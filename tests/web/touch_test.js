@@ -23,6 +23,11 @@ async function fingers(page) {
     { type, touchPoints: points.map(([x, y, id]) => ({ x, y, id })) });
 }
 
+const centre = (page, id) => page.evaluate((id) => {
+  const r = document.getElementById(id).getBoundingClientRect();
+  return [r.x + r.width / 2, r.y + r.height / 2];
+}, id);
+
 async function layout(page) {
   return page.evaluate(() => {
     const box = (id) => {
@@ -92,11 +97,7 @@ async function touchPlay(browser, base) {
 
   // "Full screen" holds the stage, the game 4:3 inside; Escape leaves it,
   // and only that.
-  const [sx, sy] = await page.evaluate(() => {
-    const r = document.getElementById('full-screen').getBoundingClientRect();
-    return [r.x + r.width / 2, r.y + r.height / 2];
-  });
-  await touch('touchStart', [[sx, sy, 9]]);
+  await touch('touchStart', [[...(await centre(page, 'full-screen')), 9]]);
   await touch('touchEnd', []);
   await until('full screen', () => page.evaluate(() => document.fullscreenElement && document.fullscreenElement.id === 'stage'), 5000).catch(() => {});
   await sleep(200);
@@ -147,10 +148,7 @@ async function touchPlay(browser, base) {
     'the stick walks, and lifting the finger stops the walk');
 
   // Three fingers at once: the stick walks, the look turns, Fire fires.
-  const [fx, fy] = await page.evaluate(() => {
-    const r = document.getElementById('fire').getBoundingClientRect();
-    return [r.x + r.width / 2, r.y + r.height / 2];
-  });
+  const [fx, fy] = await centre(page, 'fire');
   await touch('touchStart', [[lx, ly, 4]]);
   await touch('touchStart', [[lx, ly, 4], [rx, ry, 5]]);
   await touch('touchStart', [[lx, ly, 4], [rx, ry, 5], [fx, fy, 6]]);

@@ -89,8 +89,6 @@ void FrameShown();
 void PointerLockChanged(bool locked, bool steering);
 // The game showed or hid the cursor.
 void CursorChanged(bool visible, bool locked);
-// Whether the window was last told it is minimised, which is how it waits.
-bool WindowAway();
 // Whether an Escape pressed now leaves full screen (or just did) rather
 // than going to the game.
 bool EscapeLeavesFullScreen();

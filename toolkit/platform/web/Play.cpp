@@ -162,8 +162,6 @@ void CursorChanged(bool visible, bool locked)
         Update();
 }
 
-bool WindowAway() { return g_away; }
-
 bool EscapeLeavesFullScreen()
 {
     EmscriptenFullscreenChangeEvent status;
