@@ -118,6 +118,7 @@ TEST(TouchControls, TheLeftHalfIsAStickCentredWhereTheFingerLanded)
     // short way back reverses it.
     touch.Move(held, 1, 100.0f, 100.0f, dx, dy, post);
     EXPECT_EQ(posted, (std::vector<Posted>{{'A', false}}));
+    EXPECT_FLOAT_EQ(touch.Stick().cx, 100.0f);
     EXPECT_FLOAT_EQ(touch.Stick().cy, 140.0f);
     posted.clear();
     touch.Move(held, 1, 100.0f, 165.0f, dx, dy, post);

@@ -200,10 +200,22 @@ async function offline(browser) {
   const { page, trouble } = await openPage(browser, `http://127.0.0.1:${server.address().port}/quellin.html`, phone);
   await until('the kept build', async () => ((await workerReady(page)) || []).length === 1, 30000);
   const cdp = await page.createCDPSession();
-  const manifest = await cdp.send('Page.getAppManifest');
+  const { manifest: m, errors } = await cdp.send('Page.getAppManifest');
   const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
-  check(manifest.errors.length === 0 && installabilityErrors.length === 0,
-    `the page can be installed (${JSON.stringify([...manifest.errors, ...installabilityErrors])})`);
+  const icons = await page.evaluate((urls) => Promise.all(urls.map(async (url) => {
+    const image = new Image();
+    image.src = url;
+    await image.decode().catch(() => {});
+    // Decoded to the last rows: the badge's rim at the bottom is opaque.
+    const canvas = Object.assign(document.createElement('canvas'), { width: image.naturalWidth, height: image.naturalHeight });
+    const context = canvas.getContext('2d');
+    context.drawImage(image, 0, 0);
+    const whole = canvas.width > 0 && context.getImageData(canvas.width / 2, Math.floor(canvas.height * 0.95), 1, 1).data[3] === 255;
+    return `${image.naturalWidth}x${image.naturalHeight}${whole ? '' : ' (not whole)'}`;
+  })), (m.icons || []).map((i) => i.url));
+  check(errors.length === 0 && installabilityErrors.length === 0 && m.name && m.startUrl && m.themeColor && m.backgroundColor &&
+    m.display === 'kFullscreen' && m.orientation === 'LANDSCAPE' && icons.join() === '192x192,512x512',
+    `the page can be installed: full screen, landscape, its icons ${icons.join(' and ')} (${JSON.stringify([...errors, ...installabilityErrors])})`);
   server.close();
   server.closeAllConnections();
   await page.reload();
