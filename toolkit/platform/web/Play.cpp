@@ -37,12 +37,17 @@ EM_JS(void, tovar_tell_page, (int waiting, int over), {
 // Sound may start only inside a press. A touch counts as one when it ends,
 // so the sound starts then.
 EM_JS(void, tovar_start_sound, (int touch), {
+    var audio = Module['tovarAudio'];
+    if (!audio || audio.stopped || (audio.context && audio.context.state === 'running'))
+        return;
     function start() {
-        var audio = Module['tovarAudio'];
-        if (!audio || audio.stopped)
+        if (audio.stopped)
             return;
-        if (!audio.context)
+        // Once: a browser without a device says so once, not at every press.
+        if (!audio.context && !Module['tovarSoundAsked']) {
+            Module['tovarSoundAsked'] = true;
             audio.start();
+        }
         if (audio.context && audio.context.state === 'suspended')
             audio.context.resume();
     }
