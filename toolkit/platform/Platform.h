@@ -187,6 +187,7 @@ typedef GLYPHMETRICSFLOAT* LPGLYPHMETRICSFLOAT;
 #define VK_DELETE 0x2E
 #define VK_NUMPAD0 0x60
 #define VK_F1 0x70
+#define VK_F11 0x7A
 #define VK_F12 0x7B
 
 #define CS_VREDRAW 0x0001

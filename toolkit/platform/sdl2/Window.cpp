@@ -80,6 +80,17 @@ HWND FindWindow(Uint32 windowID)
     return nullptr;
 }
 
+void ToggleFullScreen(HWND window)
+{
+    const Uint32 flags = SDL_GetWindowFlags(window->sdl);
+    // A window made full screen by a change of display mode stays so.
+    if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN)
+        return;
+    // SDL gives the window the size and place it had when it comes back; the
+    // size message that follows sets the projection either way.
+    SDL_SetWindowFullscreen(window->sdl, (flags & SDL_WINDOW_FULLSCREEN) ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
 } // namespace TovarSdl
 
 HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y,
@@ -123,6 +134,7 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwSty
     window->proc = proc;
     window->dc.window = window;
     g_windows.push_back(window);
+    TovarSdl::StartPads();
     return window;
 }
 
@@ -159,6 +171,7 @@ BOOL DestroyWindow(HWND hWnd)
     SDL_DestroyWindow(hWnd->sdl);
     delete hWnd;
     if (g_windows.empty()) {
+        TovarSdl::StopPads();
         TovarSdl::ResetCursor();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
