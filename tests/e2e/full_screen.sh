@@ -13,7 +13,6 @@ sleep 1 # openbox takes over the display
 start_game
 find_window
 wait_first_frame
-[ "$(place | cut -d' ' -f3-)" = "800 600" ] || fail "the window starts at $(place), not 800 x 600"
 toggles_full_screen alt+Return 380
 toggles_full_screen F11 380
 
