@@ -12,6 +12,7 @@ struct HWND__ {
     SDL_Window* sdl = nullptr;
     WNDPROC proc = nullptr;
     HDC__ dc;
+    SDL_Rect windowed = {0, 0, 0, 0}; // the size and place before desktop full screen
 };
 
 struct HGLRC__ {

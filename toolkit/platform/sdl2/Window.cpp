@@ -86,9 +86,20 @@ void ToggleFullScreen(HWND window)
     // A window made full screen by a change of display mode stays so.
     if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN)
         return;
-    // SDL gives the window the size and place it had when it comes back; the
-    // size message that follows sets the projection either way.
-    SDL_SetWindowFullscreen(window->sdl, (flags & SDL_WINDOW_FULLSCREEN) ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    // The size messages that follow set the projection.
+    if (!(flags & SDL_WINDOW_FULLSCREEN)) {
+        SDL_GetWindowPosition(window->sdl, &window->windowed.x, &window->windowed.y);
+        SDL_GetWindowSize(window->sdl, &window->windowed.w, &window->windowed.h);
+        SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        return;
+    }
+    // On X11 the window manager does the work, and puts the window back
+    // itself; where none runs, nobody does, and SDL would keep the size of
+    // the screen for a window that never grew. Setting the old size and
+    // place again costs nothing where it was done already.
+    SDL_SetWindowFullscreen(window->sdl, 0);
+    SDL_SetWindowSize(window->sdl, window->windowed.w, window->windowed.h);
+    SDL_SetWindowPosition(window->sdl, window->windowed.x, window->windowed.y);
 }
 
 } // namespace TovarSdl
