@@ -69,16 +69,17 @@ void TranslateKey(const SDL_KeyboardEvent& key)
     if (!window || vk == 0)
         return;
     bool down = key.type == SDL_KEYDOWN;
+    // Keys held with Alt, and Alt itself, are system keys, as on Windows.
+    bool system = (key.keysym.mod & KMOD_ALT) || vk == VK_MENU;
     // Every press reaches the window, auto-repeat included; a release only
-    // once no other device holds the key.
-    if (down)
+    // once no other device holds the key. A system key holds nothing in the
+    // window, as on Windows.
+    if (down && !system)
         g_held.Press(TovarCommon::kKeyboard, static_cast<int>(vk));
-    else if (!g_held.Release(TovarCommon::kKeyboard, static_cast<int>(vk)))
+    else if (!down && !g_held.Release(TovarCommon::kKeyboard, static_cast<int>(vk)))
         return;
     if (down && !key.repeat && ((vk == VK_RETURN && (key.keysym.mod & KMOD_ALT)) || vk == VK_F11))
         TovarSdl::ToggleFullScreen(window);
-    // Keys held with Alt, and Alt itself, are system keys, as on Windows.
-    bool system = (key.keysym.mod & KMOD_ALT) || vk == VK_MENU;
     UINT message = system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
     // lParam: repeat count 1, scan code, previous-state and transition bits.
     LPARAM lParam = 1 | ((LPARAM)(key.keysym.scancode & 0xff) << 16);
