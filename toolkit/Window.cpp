@@ -67,6 +67,7 @@ bool TovarWindow::Create(const char* title, int width, int height, int bits)
         Destroy();
         return false;
     }
+    TovarPlatform::AttachInput(hwnd);
 
     if (!pfdBitsSet) {
         pfd.cColorBits = static_cast<BYTE>(bits);

@@ -202,3 +202,40 @@ wait_game_over() {
   done
   fail "the game did not end under the enemies' fire"
 }
+
+# The window's client area, where the game draws: "x y width height".
+place() {
+  xwininfo -id "$WINDOW" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+    /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}'
+}
+
+wait_place() {
+  local i
+  for i in $(seq 1 50); do [ "$(place)" = "$1" ] && return 0; sleep 0.1; done
+  fail "the window stands at $(place), not $1"
+}
+
+# toggles_full_screen <keys> <left>: the keys make the window the size of the
+# screen, with sky across the top and the heads-up text at the right edge,
+# none left of <left>/800 of the width; pressed again, they give the window
+# back at its place and size (screenshots "full_<keys>", "back_<keys>").
+toggles_full_screen() {
+  local windowed sw sh sky i
+  windowed=$(place)
+  read -r sw sh < <(xwininfo -root | awk '/Width:/ {w = $NF} /Height:/ {h = $NF} END {print w, h}')
+  xdotool key "$1"
+  wait_place "0 0 $sw $sh"
+  for i in $(seq 1 30); do # the first frames at the new size
+    sleep 0.1; shot "full_$1"
+    sky=$(count "full_$1" 0 0 $((sw / 2)) $((sh / 3)) sky)
+    [ "$sky" -gt $((sw * sh / 8)) ] && break
+  done
+  [ "$sky" -gt $((sw * sh / 8)) ] || fail "$1: no sky across the top"
+  [ "$(count "full_$1" $((sw * 3 / 4)) 0 $((sw / 4)) $((sh * 2 / 3)) cyan)" -gt 1500 ] ||
+    fail "$1: no heads-up text at the right edge"
+  [ "$(count "full_$1" 0 0 $((sw * $2 / 800)) "$sh" cyan)" -eq 0 ] || fail "$1: heads-up text too far left"
+  xdotool key "$1"
+  wait_place "$windowed"
+  sleep 0.3; shot "back_$1"
+  [ "$(count "back_$1" 0 0 380 200 sky)" -gt 60000 ] || fail "$1: no sky in the window given back"
+}

@@ -187,6 +187,7 @@ typedef GLYPHMETRICSFLOAT* LPGLYPHMETRICSFLOAT;
 #define VK_DELETE 0x2E
 #define VK_NUMPAD0 0x60
 #define VK_F1 0x70
+#define VK_F11 0x7A
 #define VK_F12 0x7B
 
 #define CS_VREDRAW 0x0001
@@ -337,6 +338,17 @@ ErrorStream StandardErrorKind();
 // A message box with one line of text, titled `title`; returns once the
 // player has closed it. False where none could be shown.
 bool ShowErrorBox(const char* title, const char* text);
+// Puts the layer's own input in front of the window procedure: keys and the
+// left button go through the one record of which device holds them, pads
+// are read, and Alt+Enter and F11 toggle desktop full screen. Windows hands
+// its messages straight to the window procedure, so the layer steps in
+// there; the other backends make every message themselves and need nothing.
+#ifdef _WIN32
+void AttachInput(HWND window);
+#else
+inline void AttachInput(HWND) {}
+#endif
+
 // Makes the folder that holds the running program the working directory,
 // where the platform's programs keep their data beside them (Windows). False
 // where it does not (the Linux build's data is found through its launcher),

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # quellin.exe played under Wine with real input events: what the first frame
-# shows (the HUD proves the system's outline font), firing, turning until a
-# creature shows, walking, the cursor hidden in play and shown at once on the
-# game-over screen, quitting.
+# shows (the HUD proves the system's outline font), firing, full screen and
+# back, turning until a creature shows, walking, the cursor hidden in play and
+# shown at once on the game-over screen, quitting.
 set -u
 . "$(dirname "$0")/lib.sh"
 
@@ -27,6 +27,12 @@ shot fired
 glow_before=$(count first 250 150 300 300 bright)
 glow_after=$(count fired 250 150 300 300 bright)
 [ "$glow_after" -gt "$((glow_before + 20))" ] || fail "no bullet visible after the click ($glow_before -> $glow_after bright pixels)"
+
+# Alt+Enter, and F11 the same, swaps to a borderless popup over the whole
+# screen and back to the 800 x 600 window, frame and all, at its old place.
+# Wine's substitute face is wider: its longest line reaches further left.
+toggles_full_screen alt+Return 200
+toggles_full_screen F11 200
 
 # The first wave stands behind the player: turn right until a creature shows.
 turn_until_creature

@@ -85,6 +85,14 @@ void CursorMoved(const SDL_MouseMotionEvent& motion)
     }
 }
 
+void MoveCursor(int dx, int dy)
+{
+    if (g_visible)
+        return;
+    g_cursor.x += dx;
+    g_cursor.y += dy;
+}
+
 void ResetCursor()
 {
     if (SDL_WasInit(SDL_INIT_VIDEO)) {

@@ -4,6 +4,7 @@
 // toolkit/platform/sdl2/ includes this.
 
 #include "toolkit/platform/common/DeviceContext.h"
+#include "toolkit/platform/common/HeldInput.h"
 
 #include <SDL.h>
 
@@ -11,6 +12,7 @@ struct HWND__ {
     SDL_Window* sdl = nullptr;
     WNDPROC proc = nullptr;
     HDC__ dc;
+    SDL_Rect windowed = {0, 0, 0, 0}; // the size and place before desktop full screen
 };
 
 struct HGLRC__ {
@@ -26,5 +28,25 @@ HWND FindWindow(Uint32 windowID);
 void CursorMoved(const SDL_MouseMotionEvent& motion);
 // Called when the last window closes: relative mouse mode ends with it.
 void ResetCursor();
+// Moves the virtual cursor by that much while it steers the view, as mouse
+// motion would; a shown cursor stays where the mouse put it.
+void MoveCursor(int dx, int dy);
+
+// The one record of who holds each key and the left button: the keyboard,
+// the mouse and the pads press and release through it.
+TovarCommon::HeldInput& HeldKeys();
+
+// Pads are opened with the first window and closed with the last; without
+// SDL's game controller part there are none, and no error.
+void StartPads();
+void StopPads();
+// A pad plugged in or out.
+void PadPlugged(const SDL_ControllerDeviceEvent& event);
+// Reads every pad and posts what changed to our window that has the focus.
+void PollPads();
+
+// Alt+Enter and F11: desktop full screen on the window's display, and back
+// to the size and place it had.
+void ToggleFullScreen(HWND window);
 
 } // namespace TovarSdl

@@ -1,11 +1,14 @@
 // SDL events become Win32 messages, one message per event, queued in the
 // common message queue; they reach the window procedure through
-// DispatchMessageA.
+// DispatchMessageA. Keys and the left button go through the one record of
+// who holds them, so that a release the pads still hold waits for them.
 
 #include "toolkit/platform/common/MessageQueue.h"
 #include "toolkit/platform/sdl2/Internal.h"
 
 namespace {
+
+TovarCommon::HeldInput g_held;
 
 // Win32 virtual-key code of an SDL key; 0 for keys the layer does not map.
 WPARAM VirtualKey(SDL_Keycode key)
@@ -68,6 +71,15 @@ void TranslateKey(const SDL_KeyboardEvent& key)
     bool down = key.type == SDL_KEYDOWN;
     // Keys held with Alt, and Alt itself, are system keys, as on Windows.
     bool system = (key.keysym.mod & KMOD_ALT) || vk == VK_MENU;
+    // Every press reaches the window, auto-repeat included; a release only
+    // once no other device holds the key. A system key holds nothing in the
+    // window, as on Windows.
+    if (down && !system)
+        g_held.Press(TovarCommon::kKeyboard, static_cast<int>(vk));
+    else if (!down && !g_held.Release(TovarCommon::kKeyboard, static_cast<int>(vk)))
+        return;
+    if (down && !key.repeat && ((vk == VK_RETURN && (key.keysym.mod & KMOD_ALT)) || vk == VK_F11))
+        TovarSdl::ToggleFullScreen(window);
     UINT message = system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
     // lParam: repeat count 1, scan code, previous-state and transition bits.
     LPARAM lParam = 1 | ((LPARAM)(key.keysym.scancode & 0xff) << 16);
@@ -85,9 +97,13 @@ void TranslateButton(const SDL_MouseButtonEvent& button)
         return;
     bool down = button.type == SDL_MOUSEBUTTONDOWN;
     UINT message;
-    if (button.button == SDL_BUTTON_LEFT)
+    if (button.button == SDL_BUTTON_LEFT) {
+        if (down)
+            g_held.Press(TovarCommon::kMouse, VK_LBUTTON);
+        else if (!g_held.Release(TovarCommon::kMouse, VK_LBUTTON))
+            return; // a pad still fires
         message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-    else if (button.button == SDL_BUTTON_RIGHT)
+    } else if (button.button == SDL_BUTTON_RIGHT)
         message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
     else
         return;
@@ -155,6 +171,10 @@ void Translate(const SDL_Event& event)
     case SDL_WINDOWEVENT:
         TranslateWindowEvent(event.window);
         break;
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+        TovarSdl::PadPlugged(event.cdevice);
+        break;
     case SDL_QUIT:
         // Only a signal gets here (closing a window is WM_CLOSE): end the run.
         PostQuitMessage(0);
@@ -166,6 +186,8 @@ void Translate(const SDL_Event& event)
 
 } // namespace
 
+TovarCommon::HeldInput& TovarSdl::HeldKeys() { return g_held; }
+
 BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg)
 {
     if (!lpMsg)
@@ -174,6 +196,7 @@ BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax
         SDL_Event event;
         while (SDL_PollEvent(&event))
             Translate(event);
+        TovarSdl::PollPads();
     }
     return TovarCommon::Peek(*lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0) ? TRUE
                                                                                                      : FALSE;

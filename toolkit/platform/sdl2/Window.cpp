@@ -80,6 +80,28 @@ HWND FindWindow(Uint32 windowID)
     return nullptr;
 }
 
+void ToggleFullScreen(HWND window)
+{
+    const Uint32 flags = SDL_GetWindowFlags(window->sdl);
+    // A window made full screen by a change of display mode stays so.
+    if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN)
+        return;
+    // The size messages that follow set the projection.
+    if (!(flags & SDL_WINDOW_FULLSCREEN)) {
+        SDL_GetWindowPosition(window->sdl, &window->windowed.x, &window->windowed.y);
+        SDL_GetWindowSize(window->sdl, &window->windowed.w, &window->windowed.h);
+        SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        return;
+    }
+    // On X11 the window manager does the work, and puts the window back
+    // itself; where none runs, nobody does, and SDL would keep the size of
+    // the screen for a window that never grew. Setting the old size and
+    // place again costs nothing where it was done already.
+    SDL_SetWindowFullscreen(window->sdl, 0);
+    SDL_SetWindowSize(window->sdl, window->windowed.w, window->windowed.h);
+    SDL_SetWindowPosition(window->sdl, window->windowed.x, window->windowed.y);
+}
+
 } // namespace TovarSdl
 
 HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int X, int Y,
@@ -123,6 +145,7 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwSty
     window->proc = proc;
     window->dc.window = window;
     g_windows.push_back(window);
+    TovarSdl::StartPads();
     return window;
 }
 
@@ -159,6 +182,7 @@ BOOL DestroyWindow(HWND hWnd)
     SDL_DestroyWindow(hWnd->sdl);
     delete hWnd;
     if (g_windows.empty()) {
+        TovarSdl::StopPads();
         TovarSdl::ResetCursor();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
