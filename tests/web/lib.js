@@ -136,10 +136,12 @@ async function launch() {
 }
 
 // A page whose console, errors and failed requests are kept. The default
-// viewport shows the game at its own 800 x 600.
-async function openPage(browser, url, viewport = { width: 800, height: 800 }) {
+// viewport shows the game at its own 800 x 600; `prepare(page)` runs before
+// the page loads.
+async function openPage(browser, url, viewport = { width: 800, height: 800 }, prepare = null) {
   const page = await browser.newPage();
   await page.setViewport(viewport);
+  if (prepare) await prepare(page);
   const trouble = [];
   page.on('console', (m) => {
     const text = m.text();

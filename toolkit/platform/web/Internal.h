@@ -69,6 +69,10 @@ void ListenForTouch(bool on);
 // Every finger lifts: the page lost the focus.
 void LiftFingers();
 
+// Reads the pads, a few times a frame at most, into held keys, the left
+// button and the view's turn; a button's first press takes the player in.
+void ReadPads();
+
 // The player pressed something that starts or resumes play: a click or tap
 // on the game, a key before the first click, a pad's button. Call it from
 // inside the event's handler: only there does the browser grant the pointer
@@ -79,6 +83,8 @@ void LiftFingers();
 void PlayPressed(unsigned device);
 // Whether the player has ever come in: before that, any key starts.
 bool PlayerEverCameIn();
+// Whether the player is in the game now.
+bool PlayerIn();
 // The page was hidden or shown again.
 void PageHidden(bool hidden);
 // The page gained or lost the focus.

@@ -198,6 +198,9 @@ BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax
 {
     if (!lpMsg)
         return FALSE;
+    // The Gamepad API has no events for a pad's buttons and sticks: they are
+    // read as the messages are.
+    TovarWeb::ReadPads();
     return TovarCommon::Peek(*lpMsg, hWnd, wMsgFilterMin, wMsgFilterMax, (wRemoveMsg & PM_REMOVE) != 0) ? TRUE
                                                                                                      : FALSE;
 }

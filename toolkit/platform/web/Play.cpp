@@ -110,7 +110,10 @@ void PlayPressed(unsigned device)
 {
     if (!CurrentWindow())
         return;
-    tovar_start_sound(device == TovarCommon::kTouch ? 1 : 0);
+    // A pad's press is no gesture that lets a page make sound: the sound
+    // waits for a click, a tap or a key.
+    if (device != TovarCommon::kPad)
+        tovar_start_sound(device == TovarCommon::kTouch ? 1 : 0);
     // A mouse player is in once the pointer is theirs: until then the view
     // could not turn. A key before the first click starts at once.
     bool mouse = device == TovarCommon::kMouse;
@@ -122,6 +125,8 @@ void PlayPressed(unsigned device)
 }
 
 bool PlayerEverCameIn() { return g_everIn; }
+
+bool PlayerIn() { return g_in; }
 
 void PageHidden(bool hidden)
 {
