@@ -190,23 +190,20 @@ TEST_F(MD2Import, OnlyTheFirstObjectHoldsFacesAndTexCoords)
     EXPECT_EQ(model.currentFrame, 0);
 }
 
-TEST_F(MD2Import, ClosedOnlyWhenEveryEdgeHasItsTwinAndEveryPieceFacesOneWay)
+TEST_F(MD2Import, RecordsWhetherEveryFrameIsClosedAndItsWinding)
 {
+    // The shell cases are the surface test's; here, that import asks about
+    // the faces as the file has them and about every frame.
     Model cube;
     md2test::AddCube(cube);
-    Model missing = cube, flipped = cube, repeated = cube, inside = cube, two = cube, mixed = cube;
+    cube.frames.push_back(cube.frames[0]);
+    Model missing = cube, inside = cube, mirrored = cube;
     missing.triangles.pop_back();
-    std::swap(flipped.triangles[5][1], flipped.triangles[5][2]);
-    repeated.triangles[5][2] = repeated.triangles[5][1];
     for (auto& t : inside.triangles)
         std::swap(t[1], t[2]);
-    md2test::AddCube(two, 40);
-    md2test::AddCube(mixed, 40);
-    for (size_t i = 12; i < 24; ++i) // the second cube inside out
-        std::swap(mixed.triangles[i][1], mixed.triangles[i][2]);
+    mirrored.frames[1].scale[0] = -1.0f; // the second frame is its mirror image
     // Closed and wound clockwise, or not closed.
-    const std::vector<std::pair<const Model*, int>> cases = {{&cube, 1}, {&missing, 0}, {&flipped, 0}, {&repeated, 0},
-                                                             {&inside, 2}, {&two, 1}, {&mixed, 0}};
+    const std::vector<std::pair<const Model*, int>> cases = {{&cube, 1}, {&missing, 0}, {&inside, 2}, {&mirrored, 0}};
     for (size_t c = 0; c < cases.size(); ++c) {
         TovarMD23DModel m;
         ASSERT_TRUE(Import(Build(*cases[c].first), &m));

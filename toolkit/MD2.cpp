@@ -1,14 +1,10 @@
 #include "toolkit/MD2.h"
 
 #include "toolkit/File.h"
-#include "toolkit/platform/GL.h"
+#include "toolkit/Surface.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
+#include <cstdio>
 #include <cstring>
-#include <map>
-#include <utility>
 #include <string>
 
 namespace TovarToolkit {
@@ -50,101 +46,6 @@ void ReleaseObjectArrays(TovarMD23DObject& object)
     object.pTexVerts = nullptr;
 }
 
-// ---- Whether a model is closed ----
-
-int FindPiece(std::vector<int>& parent, int v)
-{
-    while (parent[static_cast<size_t>(v)] != v) {
-        int& up = parent[static_cast<size_t>(v)];
-        up = parent[static_cast<size_t>(up)];
-        v = up;
-    }
-    return v;
-}
-
-// Sets the model's closed and clockwise (see TovarMD23DModel). From an eye
-// outside such a surface, every face turned away lies behind one turned
-// toward the eye, so the faces turned away can be left out. Each piece is
-// judged alone: one inside-out piece among right ones would pass a test of
-// the total volume, and then show its inside.
-void ExamineSurface(TovarMD23DModel* model)
-{
-    model->closed = false;
-    model->clockwise = false;
-    if (model->pObject.empty())
-        return;
-    const TovarMD23DObject& first = model->pObject[0];
-    const int faces = first.numOfFaces, verts = first.numOfVerts;
-    if (!first.pFaces || !first.pVerts || faces <= 0)
-        return;
-
-    std::vector<std::uint64_t> edges;
-    edges.reserve(static_cast<size_t>(faces) * 3);
-    std::vector<int> parent(static_cast<size_t>(verts));
-    for (int v = 0; v < verts; ++v)
-        parent[static_cast<size_t>(v)] = v;
-    for (int f = 0; f < faces; ++f) {
-        const int* v = first.pFaces[f].vertIndex;
-        if (v[0] == v[1] || v[1] == v[2] || v[2] == v[0])
-            return;
-        for (int c = 0; c < 3; ++c) {
-            const int a = v[c], b = v[(c + 1) % 3];
-            edges.push_back(std::uint64_t(std::uint32_t(a)) << 32 | std::uint32_t(b));
-            parent[static_cast<size_t>(FindPiece(parent, a))] = FindPiece(parent, b);
-        }
-    }
-    // Each directed edge once (twice would be two faces wound against each
-    // other), and its twin present.
-    std::sort(edges.begin(), edges.end());
-    if (std::adjacent_find(edges.begin(), edges.end()) != edges.end())
-        return;
-    for (std::uint64_t e : edges)
-        if (!std::binary_search(edges.begin(), edges.end(), e << 32 | e >> 32))
-            return;
-
-    // Six times the signed volume of each piece, and the size of its terms,
-    // so that a flat piece (both sides of one sheet) counts as no volume.
-    std::vector<double> volume(static_cast<size_t>(verts), 0.0), scale(static_cast<size_t>(verts), 0.0);
-    for (int f = 0; f < faces; ++f) {
-        const int* v = first.pFaces[f].vertIndex;
-        const TovarVector3f& a = first.pVerts[v[0]];
-        const TovarVector3f& b = first.pVerts[v[1]];
-        const TovarVector3f& c = first.pVerts[v[2]];
-        const double term = double(a.x) * (double(b.y) * c.z - double(b.z) * c.y) -
-                            double(a.y) * (double(b.x) * c.z - double(b.z) * c.x) +
-                            double(a.z) * (double(b.x) * c.y - double(b.y) * c.x);
-        const size_t piece = static_cast<size_t>(FindPiece(parent, v[0]));
-        volume[piece] += term;
-        scale[piece] += std::fabs(term);
-    }
-    int sign = 0;
-    for (size_t p = 0; p < volume.size(); ++p) {
-        if (scale[p] == 0.0)
-            continue; // no faces in this piece
-        if (!(std::fabs(volume[p]) > 1e-9 * scale[p]))
-            return;
-        const int s = volume[p] > 0.0 ? 1 : -1;
-        if (sign != 0 && s != sign)
-            return;
-        sign = s;
-    }
-    model->closed = sign != 0;
-    model->clockwise = sign < 0;
-}
-
-float ModelRadius(const TovarMD23DModel* model)
-{
-    float largest = 0.0f;
-    for (const TovarMD23DObject& object : model->pObject) {
-        if (!object.pVerts)
-            continue;
-        for (int k = 0; k < object.numOfVerts; ++k) {
-            const TovarVector3f& v = object.pVerts[k];
-            largest = std::max(largest, v.x * v.x + v.y * v.y + v.z * v.z);
-        }
-    }
-    return std::sqrt(largest);
-}
 } // namespace
 
 // ---- The model ----
@@ -283,8 +184,19 @@ void TovarMD2Loader::ConvertDataStructures(TovarMD23DModel* pModel, bool dump, c
         }
         pModel->pObject.push_back(object);
     }
-    pModel->radius = ModelRadius(pModel);
-    ExamineSurface(pModel);
+
+    // The shape of the whole animation, once: playback culls on it.
+    std::vector<int> indices;
+    indices.reserve(static_cast<size_t>(h.numTriangles) * 3);
+    for (const TovarMD2Face& face : m_Data.triangles)
+        indices.insert(indices.end(), face.vertexIndices, face.vertexIndices + 3);
+    std::vector<const TovarVector3f*> frames;
+    for (const TovarMD23DObject& object : pModel->pObject)
+        frames.push_back(object.pVerts);
+    const TovarSurfaceShape shape = ExamineSurface(indices, h.numVertices, frames);
+    pModel->closed = shape.closed;
+    pModel->clockwise = shape.clockwise;
+    pModel->radius = SurfaceRadius(h.numVertices, frames);
 }
 
 void TovarMD2Loader::CleanUp()
