@@ -4,10 +4,9 @@
 
 #include "toolkit/MD2.h"
 
+#include "toolkit/Frustum.h"
 #include "toolkit/platform/GL.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <map>
 #include <utility>
@@ -54,14 +53,21 @@ int ClampFrame(const TovarMD23DModel* model, int frame)
 }
 
 // The faces as vertex arrays: one entry per distinct (vertex, texture
-// coordinate) pair, the triangles as indices into them. 16-bit indices: the
-// decoder's limit of 4096 faces makes at most 12288 entries, and some GL
-// implementations draw nothing from 32-bit ones.
+// coordinate) pair, the triangles as indices into them. 16-bit indices, since
+// some GL implementations draw nothing from 32-bit ones: the decoder's limit
+// of 4096 faces makes at most 12288 entries, but a model filled in by hand
+// may need more. Such a model is refused (left empty, so drawn as nothing)
+// rather than drawn with indices wrapped onto the wrong corners.
+const size_t kMaxEntries = 65536;
+
 void BuildCorners(TovarMD2DrawArrays& arrays, const TovarMD23DObject& first, int faces)
 {
     arrays.vertexOf.clear();
     arrays.texCoords.clear();
     arrays.indices.clear();
+    arrays.positions.clear();
+    arrays.posed = false;
+    ++arrays.builds;
     const TovarVector2f* tex = first.pTexVerts;
     std::map<std::pair<int, int>, unsigned short> entries;
     // The decoder checked every index against the model's counts.
@@ -71,6 +77,12 @@ void BuildCorners(TovarMD2DrawArrays& arrays, const TovarMD23DObject& first, int
             std::pair<int, int> key(face.vertIndex[c], tex ? face.coordIndex[c] : 0);
             auto found = entries.find(key);
             if (found == entries.end()) {
+                if (arrays.vertexOf.size() == kMaxEntries) {
+                    arrays.vertexOf.clear();
+                    arrays.texCoords.clear();
+                    arrays.indices.clear();
+                    return;
+                }
                 unsigned short entry = static_cast<unsigned short>(arrays.vertexOf.size());
                 found = entries.emplace(key, entry).first;
                 arrays.vertexOf.push_back(key.first);
@@ -81,37 +93,9 @@ void BuildCorners(TovarMD2DrawArrays& arrays, const TovarMD23DObject& first, int
         }
     }
     arrays.positions.assign(arrays.vertexOf.size() * 3, 0.0f);
-    arrays.posed = false;
-    ++arrays.builds;
 }
 
 // ---- When back faces may be left out ----
-
-// Column-major, as GL keeps matrices: a 3 x 3 whose columns start
-// `stride` floats apart.
-float Det3(const float* m, int stride)
-{
-    const float* a = m;
-    const float* b = m + stride;
-    const float* c = m + 2 * stride;
-    return a[0] * (b[1] * c[2] - b[2] * c[1]) - b[0] * (a[1] * c[2] - a[2] * c[1]) +
-           c[0] * (a[1] * b[2] - a[2] * b[1]);
-}
-
-float Det4(const float m[16])
-{
-    float det = 0.0f;
-    for (int c = 0; c < 4; ++c) {
-        float minor[9]; // without row 0 and column c
-        int n = 0;
-        for (int j = 0; j < 4; ++j)
-            if (j != c)
-                for (int i = 1; i < 4; ++i)
-                    minor[n++] = m[j * 4 + i];
-        det += (c % 2 == 0 ? 1.0f : -1.0f) * m[c * 4] * Det3(minor, 3);
-    }
-    return det;
-}
 
 // Leaving out a closed model's faces turned away changes no pixel only while
 // each of them hides behind one turned toward the eye: the model lies wholly
@@ -135,20 +119,12 @@ bool BackFacesHidden(const TovarMD23DModel* model, float reach, GLenum* front)
     float modelview[16], projection[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    // The near plane in model space: clip z + w >= 0, rows 2 and 3 of
-    // projection x modelview.
-    float plane[4];
-    for (int j = 0; j < 4; ++j) {
-        float sum = 0.0f;
-        for (int k = 0; k < 4; ++k)
-            sum += (projection[k * 4 + 2] + projection[k * 4 + 3]) * modelview[j * 4 + k];
-        plane[j] = sum;
-    }
-    const float normal = std::sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
-    if (!(plane[3] > reach * normal)) // false for NaN too
+    TovarFrustum view; // in model space
+    view.FromMatrices(projection, modelview);
+    if (!view.SphereBeyondNear(TovarVector3f(), reach))
         return false;
     // A projection's determinant is negative unless it mirrors.
-    const bool mirrored = (Det3(modelview, 4) < 0.0f) != (Det4(projection) > 0.0f);
+    const bool mirrored = (Det4(modelview) < 0.0f) != (Det4(projection) > 0.0f);
     *front = model->clockwise != mirrored ? GL_CW : GL_CCW;
     return true;
 }
