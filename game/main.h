@@ -106,6 +106,14 @@ void StepGame();
 extern bool CullUnseen;
 // How many creatures the last drawn frame sent to GL.
 extern int CreaturesDrawn;
+// Two orders of drawing that would let the depth test turn away hidden
+// fragments sooner: the creatures nearest first, and the floor after the
+// creatures (and the bullets after the floor). Both off: each changes
+// pixels away from the creatures' outlines (where creatures cross each
+// other, and where a bullet passes in front of one), so the benchmarks
+// only measure them.
+extern bool DrawNearestFirst;
+extern bool FloorAfterCreatures;
 
 // ---- Waves, fire and controls --------------------------------------------------
 
