@@ -163,5 +163,8 @@ void StartSounds();
 void StopSounds();
 // Starts a sound; nothing before StartSounds, so the rules can call it always.
 void PlayGameSound(GameSound sound);
+// Hands every sound the rules ask for, heard or not, to `listener` as
+// well (null: to no one), so that tests can tell which moment asked.
+void SetGameSoundListener(void (*listener)(GameSound sound));
 void ToggleSoundMuted();
 bool SoundMuted();
