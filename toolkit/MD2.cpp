@@ -1,3 +1,7 @@
+// MD2 import: a decoded file turned into the model's per-frame meshes, its
+// table of named animations, the optional dump, and the shape playback
+// culls on. No GL here: drawing is MD2Playback's.
+
 #include "toolkit/MD2.h"
 
 #include "toolkit/File.h"
