@@ -299,7 +299,9 @@ TEST_F(SceneTest, EachMomentOfTheRulesAsksForItsOwnSound)
     PlaceEnemies({kFarAway});
     PlaceBullet(TovarVector3f(0, 0, 0), 0);
     EXPECT_EQ(asked([] { StepGame(); }), Sounds{SoundPlayerHit});
-    PlayerHealth = 5;
+    PlayerHealth = 10;
+    PlaceBullet(TovarVector3f(0, 0, 0), 0);
+    EXPECT_EQ(asked([] { StepGame(); }), Sounds{SoundPlayerHit});
     PlaceBullet(TovarVector3f(0, 0, 0), 0);
     EXPECT_EQ(asked([] { StepGame(); }), Sounds{SoundGameOver});
     PlaceBullet(TovarVector3f(0, 0, 0), 0);
