@@ -273,9 +273,9 @@ int main(int argc, char** argv)
               ParticleTex.LoadBMPFile("Images\\Particle.bmp") && OgroSkin.LoadBMPFile("Models\\Ogro\\Skin.bmp");
     Clock::time_point t2 = Clock::now();
     ok = ok && MD2Load.ImportMD2(&OgroMDL, "Models\\Ogro\\tris.md2", false, "");
-    MD2Load.SetBackFaceCulling(true); // as Init does
     Clock::time_point t3 = Clock::now();
     SetFixedGLState();
+    ChooseBackFaceCulling();
     Font.CreateGLFont("Comic Sans MS");
     Clock::time_point t4 = Clock::now();
     PlaceCameraAtStart();

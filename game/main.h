@@ -78,6 +78,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
 int Init();
 // The GL state set once at start-up; every frame relies on it.
 void SetFixedGLState();
+// Whether the creatures' faces turned away from the eye are left out: where
+// the depth buffer has 24 bits or more. Needs the window's GL context.
+void ChooseBackFaceCulling();
 void Update();
 // The eye at (5, 4, 10) looking at (0, 3, 0): where every game starts.
 void PlaceCameraAtStart();

@@ -220,9 +220,11 @@ struct Comparison {
 TEST_F(CullTest, BackFacesLeftOutChangeOnlyOutlinePixels)
 {
     ASSERT_TRUE(OgroMDL.closed);
-    ASSERT_TRUE(shipped.backFaces) << "the game leaves the back faces out";
     GLint bits = 0;
     glGetIntegerv(GL_DEPTH_BITS, &bits);
+    ASSERT_EQ(shipped.backFaces, bits >= 24) << "the back faces are left out where the depth buffer has 24 bits";
+    if (!shipped.backFaces)
+        GTEST_SKIP() << "a " << bits << "-bit depth buffer: every face is drawn, as before";
     // A one-colour skin: wherever it changes the shipped frame, a creature is seen.
     GLuint plain = 0;
     glGenTextures(1, &plain);
