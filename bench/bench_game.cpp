@@ -1,10 +1,11 @@
 // The game's costs, measured in a real window and printed as rows of one
 // table: start-up to the first presented frame, step by step; the frame at
-// levels 1 to 40, with the creatures' back faces left out and with every
-// face drawn, beside a reference that draws the same creatures through
-// plain vertex arrays from one blended copy of the pose; the hit pass at
-// level 100 with a full bullet pool; the peak memory at level 40. It
-// measures and prints; it never fails on a slow machine.
+// levels 1 to 40 as the game draws it (the creatures' back faces left out)
+// and with every face drawn, and at level 40 also in the two orders of
+// drawing the game leaves off, beside a reference that draws the same
+// creatures through plain vertex arrays from one blended copy of the pose;
+// the hit pass at level 100 with a full bullet pool; the peak memory at
+// level 40. It measures and prints; it never fails on a slow machine.
 //
 //   bench_game [data dir] [frames per level]
 
@@ -21,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <vector>
 
 using namespace TovarToolkit;
@@ -128,18 +130,48 @@ struct Reference {
     }
 };
 
+// The drawing settings a frame row is taken with.
+struct Setting {
+    const char* name; // appended to the row's name
+    bool cull, nearestFirst, floorAfter;
+};
+
+const Setting kEveryFace = {", every face drawn", false, false, false};
+
+void Apply(const Setting& s)
+{
+    MD2Load.SetBackFaceCulling(s.cull);
+    DrawNearestFirst = s.nearestFirst;
+    FloorAfterCreatures = s.floorAfter;
+}
+
+std::vector<int> g_order; // the wave's drawing order: scattered, as a real wave's is
+
 void SetLevel(int wanted)
 {
     level = wanted - 1;
     ReBuildEnemyes();
     StandInView(EnemyList.TotalEntities);
+    // The standing rows run from near to far; a real wave stands anywhere.
+    g_order.resize(static_cast<size_t>(EnemyList.TotalEntities));
+    for (size_t i = 0; i < g_order.size(); ++i)
+        g_order[i] = static_cast<int>(i);
+    std::shuffle(g_order.begin(), g_order.end(), std::minstd_rand(7));
+}
+
+void PrepareScatteredFrame()
+{
+    PrepareFrame();
+    std::vector<TEntity> stood(EnemyList.Entity, EnemyList.Entity + EnemyList.TotalEntities);
+    for (size_t i = 0; i < g_order.size(); ++i)
+        EnemyList.Entity[i] = stood[static_cast<size_t>(g_order[i])];
 }
 
 // One timed frame: wall and CPU milliseconds, with the swap and glFinish.
 template <class Draw>
 void TimeFrame(Draw draw, std::vector<double>& wall, std::vector<double>& cpu, bool keep)
 {
-    PrepareFrame();
+    PrepareScatteredFrame();
     double c0 = CpuMilliseconds();
     Clock::time_point t0 = Clock::now();
     draw();
@@ -153,31 +185,33 @@ void TimeFrame(Draw draw, std::vector<double>& wall, std::vector<double>& cpu, b
     }
 }
 
-// The game as it draws (every face), the game with back faces left out, and
-// the reference, taken in turn, so that all three see the same load.
-void FrameRows(int wantedLevel, int frames, Reference& reference)
+// The game's frame under each setting, and the reference, taken in turn,
+// so that all see the same load.
+void FrameRows(int wantedLevel, int frames, Reference& reference, const std::vector<Setting>& settings)
 {
     SetLevel(wantedLevel);
-    std::vector<double> game, all, ref, gameCpu, allCpu, refCpu;
+    const Setting shipped = {"", MD2Load.BackFaceCulling(), DrawNearestFirst, FloorAfterCreatures};
+    std::vector<std::vector<double>> wall(settings.size()), cpu(settings.size());
+    std::vector<double> ref, refCpu;
     int drawn = 0;
     for (int i = 0; i < frames + 10; ++i) {
-        MD2Load.SetBackFaceCulling(true);
-        TimeFrame([] { DrawGLScene(); }, game, gameCpu, i >= 10);
-        drawn = CreaturesDrawn;
-        MD2Load.SetBackFaceCulling(false);
-        TimeFrame([] { DrawGLScene(); }, all, allCpu, i >= 10);
+        for (size_t k = 0; k < settings.size(); ++k) {
+            Apply(settings[k]);
+            TimeFrame([] { DrawGLScene(); }, wall[k], cpu[k], i >= 10);
+            drawn = CreaturesDrawn;
+        }
         TimeFrame([&] { reference.Frame(); }, ref, refCpu, i >= 10);
     }
-    MD2Load.SetBackFaceCulling(false);
+    Apply(shipped);
     const double r = Median(ref);
-    for (int pass = 0; pass < 2; ++pass) {
-        const double g = Median(pass == 0 ? game : all);
-        char what[96], value[96], note[160];
+    for (size_t k = 0; k < settings.size(); ++k) {
+        const double g = Median(wall[k]);
+        char what[160], value[96], note[160];
         std::snprintf(what, sizeof what, "frame, level %d (%d creatures)%s", wantedLevel, EnemyList.TotalEntities,
-                      pass == 0 ? ", back faces left out" : "");
+                      settings[k].name);
         std::snprintf(value, sizeof value, "%.2f ms (%.0f fps)", g, 1000.0 / g);
         std::snprintf(note, sizeof note, "reference %.2f ms; ratio %.2f; CPU %.1f ms vs %.1f ms; %d drawn", r, g / r,
-                      Median(pass == 0 ? gameCpu : allCpu), Median(refCpu), drawn);
+                      Median(cpu[k]), Median(refCpu), drawn);
         Row(what, value, note);
     }
 }
@@ -241,6 +275,7 @@ int main(int argc, char** argv)
     ok = ok && MD2Load.ImportMD2(&OgroMDL, "Models\\Ogro\\tris.md2", false, "");
     Clock::time_point t3 = Clock::now();
     SetFixedGLState();
+    ChooseBackFaceCulling();
     Font.CreateGLFont("Comic Sans MS");
     Clock::time_point t4 = Clock::now();
     PlaceCameraAtStart();
@@ -282,8 +317,14 @@ int main(int argc, char** argv)
     // ---- Frames, beside the reference ----
     Reference reference;
     reference.startTick = GetTickCount();
-    for (int wanted : {1, 5, 10, 20, 40})
-        FrameRows(wanted, frames, reference);
+    const Setting shipped = {"", MD2Load.BackFaceCulling(), DrawNearestFirst, FloorAfterCreatures};
+    for (int wanted : {1, 5, 10, 20})
+        FrameRows(wanted, frames, reference, {shipped, kEveryFace});
+    // Level 40 also with the two orders of drawing the game leaves off, each
+    // with the cull on.
+    FrameRows(40, frames, reference,
+              {shipped, kEveryFace, {", nearest first", true, true, false}, {", floor after creatures", true, false, true},
+               {", nearest first, floor after", true, true, true}});
 
     HitPassRow();
     TW.Destroy();

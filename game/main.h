@@ -78,6 +78,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine
 int Init();
 // The GL state set once at start-up; every frame relies on it.
 void SetFixedGLState();
+// Whether the creatures' faces turned away from the eye are left out: where
+// the depth buffer has 24 bits or more. Needs the window's GL context.
+void ChooseBackFaceCulling();
 void Update();
 // The eye at (5, 4, 10) looking at (0, 3, 0): where every game starts.
 void PlaceCameraAtStart();
@@ -111,6 +114,14 @@ void StepGame();
 extern bool CullUnseen;
 // How many creatures the last drawn frame sent to GL.
 extern int CreaturesDrawn;
+// Two orders of drawing that would let the depth test turn away hidden
+// fragments sooner: the creatures nearest first, and the floor after the
+// creatures (and the bullets after the floor). Both off: each changes
+// pixels away from the creatures' outlines (where creatures cross each
+// other, and where a bullet passes in front of one), so the benchmarks
+// only measure them.
+extern bool DrawNearestFirst;
+extern bool FloorAfterCreatures;
 
 // ---- Waves, fire and controls --------------------------------------------------
 
@@ -162,5 +173,8 @@ void StartSounds();
 void StopSounds();
 // Starts a sound; nothing before StartSounds, so the rules can call it always.
 void PlayGameSound(GameSound sound);
+// Hands every sound the rules ask for, heard or not, to `listener` as
+// well (null: to no one), so that tests can tell which moment asked.
+void SetGameSoundListener(void (*listener)(GameSound sound));
 void ToggleSoundMuted();
 bool SoundMuted();

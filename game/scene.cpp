@@ -6,6 +6,7 @@
 
 #include "toolkit/platform/GL.h"
 
+#include <algorithm>
 #include <vector>
 
 using namespace TovarToolkit;
@@ -141,9 +142,20 @@ void DrawBullets(const std::vector<TovarVector3f>& at)
     }
 }
 
+// One creature as this frame draws it: where it stands and the pose its
+// clock step gave it.
+struct DrawnCreature {
+    TovarVector3f pos;
+    TovarMD2Pose pose;
+    float distance; // squared, from the eye
+};
+
+std::vector<DrawnCreature> g_drawn;
+
 void DrawCreatures(const std::vector<TovarVector3f>& at)
 {
     CreaturesDrawn = 0;
+    g_drawn.clear();
     if (at.empty())
         return;
     TovarFrustum view;
@@ -155,9 +167,10 @@ void DrawCreatures(const std::vector<TovarVector3f>& at)
         radius = TovarMD2Radius(&OgroMDL) * kEnemyScale;
     }
 
+    const TovarVector3f eye = Camera.m_vPosition;
     for (const TovarVector3f& pos : at) {
-        // Every creature steps the shared clock, seen or not, so the
-        // animation runs exactly as if all were drawn.
+        // Every creature steps the shared clock, seen or not and in the
+        // wave's order, so the animation runs exactly as if all were drawn.
         TovarMD2Pose pose;
         if (!MD2Load.StepAnimation(&OgroMDL, &pose))
             continue;
@@ -168,16 +181,32 @@ void DrawCreatures(const std::vector<TovarVector3f>& at)
             if (view.SphereOutside(pos, reach))
                 continue;
         }
+        g_drawn.push_back(DrawnCreature{pos, pose, (pos - eye).GetLengthSquare()});
+    }
+    if (DrawNearestFirst)
+        std::stable_sort(g_drawn.begin(), g_drawn.end(),
+                         [](const DrawnCreature& a, const DrawnCreature& b) { return a.distance < b.distance; });
+
+    for (const DrawnCreature& c : g_drawn) {
         ++CreaturesDrawn;
         glPushMatrix();
         glEnable(GL_TEXTURE_2D);
-        glTranslatef(pos.x, pos.y, pos.z);
+        glTranslatef(c.pos.x, c.pos.y, c.pos.z);
         glScalef(kEnemyScale, kEnemyScale, kEnemyScale);
         glRotatef(kEnemyTurn, 0, 1, 0);
-        MD2Load.DrawPose(&OgroMDL, &OgroSkin, pose);
+        MD2Load.DrawPose(&OgroMDL, &OgroSkin, c.pose);
         glDisable(GL_TEXTURE_2D);
         glPopMatrix();
     }
+}
+
+void DrawTheFloor()
+{
+    glPushMatrix();
+    glEnable(GL_TEXTURE_2D);
+    DrawFloor(0, kFloorY, 0, kArenaHalf, kArenaHalf, &Floor);
+    glDisable(GL_TEXTURE_2D);
+    glPopMatrix();
 }
 
 void DrawShade()
@@ -230,6 +259,8 @@ void Simulate(SeenWorld* seen)
 } // namespace
 
 bool CullUnseen = true;
+bool DrawNearestFirst = false;
+bool FloorAfterCreatures = false;
 int CreaturesDrawn = 0;
 
 void StepGame() { Simulate(nullptr); }
@@ -251,14 +282,15 @@ void RedrawLastFrame()
     Camera.Look();
 
     if (running) {
-        glPushMatrix();
-        glEnable(GL_TEXTURE_2D);
-        DrawFloor(0, kFloorY, 0, kArenaHalf, kArenaHalf, &Floor);
-        glDisable(GL_TEXTURE_2D);
-        glPopMatrix();
-
-        DrawBullets(g_seen.bullets);
-        DrawCreatures(g_seen.creatures);
+        if (FloorAfterCreatures) {
+            DrawCreatures(g_seen.creatures);
+            DrawTheFloor();
+            DrawBullets(g_seen.bullets);
+        } else {
+            DrawTheFloor();
+            DrawBullets(g_seen.bullets);
+            DrawCreatures(g_seen.creatures);
+        }
 
         // The texts show the state after this frame's hits.
         DrawCrossHair(&Crosshair);

@@ -26,6 +26,7 @@ const char* const kSoundFiles[GameSoundCount] = {
 TovarMixer g_mixer;
 DecodedSound g_sounds[GameSoundCount];
 bool g_open = false;
+void (*g_listener)(GameSound) = nullptr;
 
 // Empty (and so silent) when the file is missing or refused; the reason
 // goes to standard error, since the log keeps its own fixed lines.
@@ -56,7 +57,7 @@ void StartSounds()
     for (int i = 0; i < GameSoundCount; ++i)
         LoadSound(i);
     std::string reason;
-    g_open = TovarPlatform::OpenAudio(g_mixer, reason);
+    g_open = TovarPlatform::OpenAudio(g_mixer.Rate(), TovarMixer::Pull, &g_mixer, reason);
     if (!g_open)
         std::fprintf(stderr, "Quellin plays without sound: no audio device (%s)\n", reason.c_str());
 }
@@ -70,12 +71,18 @@ void StopSounds()
 
 void PlayGameSound(GameSound sound)
 {
-    if (!g_open || sound < 0 || sound >= GameSoundCount)
+    if (sound < 0 || sound >= GameSoundCount)
+        return;
+    if (g_listener)
+        g_listener(sound);
+    if (!g_open)
         return;
     const DecodedSound& s = g_sounds[sound];
     if (!s.samples.empty())
         g_mixer.Play(s.samples.data(), s.samples.size());
 }
+
+void SetGameSoundListener(void (*listener)(GameSound sound)) { g_listener = listener; }
 
 void ToggleSoundMuted() { g_mixer.SetMuted(!g_mixer.Muted()); }
 

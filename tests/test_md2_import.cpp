@@ -190,11 +190,12 @@ TEST_F(MD2Import, OnlyTheFirstObjectHoldsFacesAndTexCoords)
     EXPECT_EQ(model.currentFrame, 0);
 }
 
-TEST_F(MD2Import, ClosedOnlyWhenEveryEdgeHasItsTwinAndEveryPieceFacesOneWay)
+TEST_F(MD2Import, ClosedOnlyWhenEveryShellHasItsTwinsAndFacesOutInEveryFrame)
 {
     Model cube;
     md2test::AddCube(cube);
-    Model missing = cube, flipped = cube, repeated = cube, inside = cube, two = cube, mixed = cube;
+    Model missing = cube, flipped = cube, repeated = cube, inside = cube, two = cube, mixed = cube, doubled = cube,
+          touching = cube, mirrored = cube;
     missing.triangles.pop_back();
     std::swap(flipped.triangles[5][1], flipped.triangles[5][2]);
     repeated.triangles[5][2] = repeated.triangles[5][1];
@@ -202,11 +203,20 @@ TEST_F(MD2Import, ClosedOnlyWhenEveryEdgeHasItsTwinAndEveryPieceFacesOneWay)
         std::swap(t[1], t[2]);
     md2test::AddCube(two, 40);
     md2test::AddCube(mixed, 40);
-    for (size_t i = 12; i < 24; ++i) // the second cube inside out
+    // A smaller cube joined to the first only at its far corner: a shell of
+    // its own, which the larger one's volume must not outweigh.
+    md2test::AddCube(touching, 20, 4, 7);
+    for (size_t i = 12; i < 24; ++i) { // the second cube inside out
         std::swap(mixed.triangles[i][1], mixed.triangles[i][2]);
+        std::swap(touching.triangles[i][1], touching.triangles[i][2]);
+    }
+    doubled.triangles.push_back(cube.triangles[3]);
+    mirrored.frames.push_back(cube.frames[0]);
+    mirrored.frames[1].scale[0] = -1.0f; // its mirror image in the second frame
     // Closed and wound clockwise, or not closed.
-    const std::vector<std::pair<const Model*, int>> cases = {{&cube, 1}, {&missing, 0}, {&flipped, 0}, {&repeated, 0},
-                                                             {&inside, 2}, {&two, 1}, {&mixed, 0}};
+    const std::vector<std::pair<const Model*, int>> cases = {
+        {&cube, 1}, {&missing, 0}, {&flipped, 0}, {&repeated, 0}, {&inside, 2},   {&two, 1},
+        {&mixed, 0}, {&doubled, 0}, {&touching, 0}, {&mirrored, 0}};
     for (size_t c = 0; c < cases.size(); ++c) {
         TovarMD23DModel m;
         ASSERT_TRUE(Import(Build(*cases[c].first), &m));

@@ -305,3 +305,30 @@ TEST_F(MD2Play, EachModelKeepsItsOwnArraysAndPose)
     EXPECT_EQ(model.drawArrays.blends, 2u) << "one per pose";
     EXPECT_EQ(other.drawArrays.blends, 1u) << "one frame, one pose";
 }
+
+TEST_F(MD2Play, CornersPastSixteenBitIndicesAreRefusedNotWrapped)
+{
+    // Filled in by hand, past the decoder's limits: every face three new
+    // corners, then one that shares two. 65536 corners fit 16-bit indices.
+    auto build = [](TovarMD23DModel& m, int corners) {
+        const int faces = (corners - 1) / 3 + 1;
+        TovarMD23DObject o = {};
+        o.numOfVerts = corners;
+        o.numOfFaces = faces;
+        o.pVerts = new TovarVector3f[static_cast<size_t>(corners)];
+        o.pFaces = new TovarFace[static_cast<size_t>(faces)];
+        for (int f = 0; f < faces; ++f)
+            for (int c = 0; c < 3; ++c)
+                o.pFaces[f].vertIndex[c] = o.pFaces[f].coordIndex[c] = 3 * f + c < corners ? 3 * f + c : c;
+        m.pObject.push_back(o);
+        m.numOfObjects = 1;
+    };
+    TovarMD23DModel most, tooMany;
+    build(most, 65536);
+    build(tooMany, 65537);
+    loader.RenderSingleFrame(&most, &texture, 0);
+    EXPECT_EQ(most.drawArrays.vertexOf.size(), 65536u);
+    EXPECT_EQ(most.drawArrays.indices[3 * 21845], 65535) << "the last new corner";
+    EXPECT_TRUE(Capture([&] { loader.RenderSingleFrame(&tooMany, &texture, 0); }).empty());
+    EXPECT_TRUE(tooMany.drawArrays.indices.empty());
+}

@@ -161,9 +161,10 @@ inline Model Named(const std::vector<std::string>& names)
     return m;
 }
 
-// Adds a closed cube of side 10 bytes at `at` to every frame (a one-frame
-// model when there is none), its faces counter-clockwise seen from outside.
-inline void AddCube(Model& m, int at = 10)
+// Adds a closed cube of side `size` bytes at `at` to every frame (a
+// one-frame model when there is none), its faces counter-clockwise seen from
+// outside; `corner0`, when given, stands in for its first corner.
+inline void AddCube(Model& m, int at = 10, int size = 10, int corner0 = -1)
 {
     static const int quads[6][4] = {{1, 3, 7, 5}, {0, 4, 6, 2}, {2, 6, 7, 3}, {0, 1, 5, 4}, {4, 5, 7, 6}, {0, 2, 3, 1}};
     if (m.frames.empty()) {
@@ -172,13 +173,13 @@ inline void AddCube(Model& m, int at = 10)
     }
     for (Frame& f : m.frames)
         for (int i = 0; i < 8; ++i)
-            f.verts.push_back({{static_cast<unsigned char>(at + (i & 1) * 10), static_cast<unsigned char>(at + (i & 2) * 5),
-                                static_cast<unsigned char>(at + (i & 4) * 5 / 2)}});
+            f.verts.push_back({{static_cast<unsigned char>(at + (i & 1) * size),
+                                static_cast<unsigned char>(at + (i >> 1 & 1) * size),
+                                static_cast<unsigned char>(at + (i >> 2 & 1) * size)}});
+    auto corner = [&](int c) { return static_cast<std::int16_t>(c == 0 && corner0 >= 0 ? corner0 : m.numVertices + c); };
     for (const auto& q : quads)
         for (int half = 0; half < 2; ++half)
-            m.triangles.push_back({{static_cast<std::int16_t>(m.numVertices + q[0]),
-                                    static_cast<std::int16_t>(m.numVertices + q[1 + half]),
-                                    static_cast<std::int16_t>(m.numVertices + q[2 + half]), 0, 0, 0}});
+            m.triangles.push_back({{corner(q[0]), corner(q[1 + half]), corner(q[2 + half]), 0, 0, 0}});
     m.numVertices += 8;
 }
 

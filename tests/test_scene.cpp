@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 using namespace TovarToolkit;
 
@@ -259,4 +260,52 @@ TEST_F(SceneTest, ANewWaveComesTheFrameAfterTheLastKill)
     EXPECT_EQ(level, 2);
     EXPECT_EQ(EnemyList.TotalEntities, 10);
     EXPECT_EQ(Living(), 10);
+}
+
+std::vector<GameSound> g_asked;
+
+TEST_F(SceneTest, EachMomentOfTheRulesAsksForItsOwnSound)
+{
+    SetGameSoundListener([](GameSound s) { g_asked.push_back(s); });
+    using Sounds = std::vector<GameSound>;
+    auto asked = [](auto step) { return g_asked.clear(), step(), g_asked; };
+
+    // The player's shot, and none while the fire cools down.
+    PlaceEnemies({kFarAway});
+    TW.lmouse = true;
+    EXPECT_EQ(asked([] { CheckKeys(); }), Sounds{SoundPlayerShot});
+    EXPECT_EQ(asked([] { CheckKeys(); }), Sounds{});
+    TW.lmouse = false;
+
+    // An enemy's shot, and none under the shared cool-down.
+    SetUp();
+    PlaceEnemies({TovarVector3f(50, 0, 0)});
+    EnemyShootWaitTime = 0;
+    EXPECT_EQ(asked([] { StepGame(); }), Sounds{SoundEnemyShot});
+    EXPECT_EQ(asked([] { StepGame(); }), Sounds{});
+
+    // A hit that leaves the enemy standing, then the one that fells it, then
+    // the wave that follows.
+    SetUp();
+    PlaceEnemies({TovarVector3f(10, 0, 0)});
+    PlaceBullet(TovarVector3f(10, 0, 0), 1);
+    EXPECT_EQ(asked([] { StepGame(); }), Sounds{SoundCreatureHit});
+    PlaceBullet(TovarVector3f(10, 0, 0), 1);
+    EXPECT_EQ(asked([] { StepGame(); }), Sounds{SoundCreatureFalls});
+    EXPECT_EQ(asked([] { StepGame(); }), Sounds{SoundNewWave});
+
+    // The player hit, and the hit that ends the game; none once it is over.
+    SetUp();
+    PlaceEnemies({kFarAway});
+    PlaceBullet(TovarVector3f(0, 0, 0), 0);
+    EXPECT_EQ(asked([] { StepGame(); }), Sounds{SoundPlayerHit});
+    PlayerHealth = 10;
+    PlaceBullet(TovarVector3f(0, 0, 0), 0);
+    EXPECT_EQ(asked([] { StepGame(); }), Sounds{SoundPlayerHit});
+    PlaceBullet(TovarVector3f(0, 0, 0), 0);
+    EXPECT_EQ(asked([] { StepGame(); }), Sounds{SoundGameOver});
+    PlaceBullet(TovarVector3f(0, 0, 0), 0);
+    EXPECT_EQ(asked([] { StepGame(); }), Sounds{});
+
+    SetGameSoundListener(nullptr);
 }

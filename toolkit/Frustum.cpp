@@ -54,17 +54,33 @@ void TovarFrustum::FromGL()
     FromMatrices(projection, modelview);
 }
 
+namespace {
+
+double Distance(const float plane[4], TovarVector3f p)
+{
+    return static_cast<double>(plane[0]) * p.x + static_cast<double>(plane[1]) * p.y +
+           static_cast<double>(plane[2]) * p.z + plane[3];
+}
+
+// Covers the rounding of the planes and of the drawn vertices.
+double Margin(float radius) { return 1e-3 * (1.0 + std::fabs(static_cast<double>(radius))); }
+
+} // namespace
+
 bool TovarFrustum::SphereOutside(TovarVector3f center, float radius) const
 {
-    // The margin covers the rounding of the planes and of the drawn vertices.
-    const double margin = 1e-3 * (1.0 + std::fabs(static_cast<double>(radius)));
-    for (const auto& plane : m_planes) {
-        double distance = static_cast<double>(plane[0]) * center.x + static_cast<double>(plane[1]) * center.y +
-                          static_cast<double>(plane[2]) * center.z + plane[3];
-        if (distance < -(static_cast<double>(radius) + margin))
+    for (const auto& plane : m_planes)
+        if (Distance(plane, center) < -(static_cast<double>(radius) + Margin(radius)))
             return true;
-    }
     return false;
+}
+
+bool TovarFrustum::SphereBeyondNear(TovarVector3f center, float radius) const
+{
+    const float* plane = m_planes[4]; // the near plane: w + z >= 0
+    if (plane[0] == 0.0f && plane[1] == 0.0f && plane[2] == 0.0f)
+        return false; // unset or degenerate: it cannot vouch for anything
+    return Distance(plane, center) > static_cast<double>(radius) + Margin(radius); // false for NaN too
 }
 
 } // namespace TovarToolkit

@@ -18,6 +18,9 @@ public:
     void FromGL();
     // True only when no point of the sphere can be inside the volume.
     bool SphereOutside(TovarVector3f center, float radius) const;
+    // True only when every point of the sphere lies beyond the near plane,
+    // on the side the view looks into.
+    bool SphereBeyondNear(TovarVector3f center, float radius) const;
 
 private:
     float m_planes[6][4]; // a x + b y + c z + d >= 0 inside, (a, b, c) of unit length

@@ -103,12 +103,11 @@ public:
     std::vector<TovarMD2MaterialInfo> pMaterials;
     std::vector<TovarMD23DObject> pObject;
 
-    // Worked out on import. The radius about the origin holds every vertex
-    // of every frame. A closed model's surface shuts on itself: every
-    // directed edge of its faces is met by exactly one twin running the other
-    // way, no face repeats a vertex, and each connected piece encloses a
-    // volume of one sign in the first frame, which tells the winding of the
-    // faces seen from outside. Only a closed model may skip its back faces.
+    // Worked out on import (toolkit/Surface.h). The radius about the origin
+    // holds every vertex of every frame. A closed model's surface shuts on
+    // itself, shell by shell and in every frame, and `clockwise` tells the
+    // winding of its faces seen from outside. Only a closed model may skip
+    // its back faces.
     float radius;
     bool closed;
     bool clockwise;
@@ -142,11 +141,10 @@ public:
     void ChangeAnimation(TovarMD23DModel* Model);
 
     // On: a closed model is drawn without the faces turned away from the eye,
-    // wherever leaving them out uncovers nothing (see MD2.cpp). Off (the
-    // default): every face, as for an open model. Off by default because the
-    // two pictures part at a few outline pixels, where a face turned away ties
-    // in depth with its neighbour and wins on rounding; the picture drawn
-    // today is the one that counts.
+    // wherever leaving them out uncovers nothing (see MD2Playback.cpp). Off
+    // (the default): every face, as for an open model. The two pictures part
+    // at a few outline pixels, where a face turned away ties in depth with
+    // its neighbour and may win on rounding; so a caller asks for the cull.
     void SetBackFaceCulling(bool on) { m_CullBackFaces = on; }
     bool BackFaceCulling() const { return m_CullBackFaces; }
 

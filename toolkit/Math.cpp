@@ -153,13 +153,27 @@ void TovarVector4f::CrossProduct(TovarVector4f A, TovarVector4f B)
     z = A.x * B.y - A.y * B.x;
 }
 
-namespace {
-// Determinant of the rows (a0 a1 a2), (b0 b1 b2), (c0 c1 c2).
 float Det3(float a0, float a1, float a2, float b0, float b1, float b2, float c0, float c1, float c2)
 {
     return a0 * (b1 * c2 - b2 * c1) - a1 * (b0 * c2 - b2 * c0) + a2 * (b0 * c1 - b1 * c0);
 }
-} // namespace
+
+float Det4(const float m[16])
+{
+    // Along the first row, each minor without that row and one column.
+    float det = 0.0f;
+    for (int c = 0; c < 4; ++c) {
+        float minor[9];
+        int n = 0;
+        for (int j = 0; j < 4; ++j)
+            if (j != c)
+                for (int i = 1; i < 4; ++i)
+                    minor[n++] = m[j * 4 + i];
+        det += (c % 2 == 0 ? 1.0f : -1.0f) * m[c * 4] *
+               Det3(minor[0], minor[1], minor[2], minor[3], minor[4], minor[5], minor[6], minor[7], minor[8]);
+    }
+    return det;
+}
 
 void TovarVector4f::CrossProduct3(TovarVector4f A, TovarVector4f B, TovarVector4f C)
 {

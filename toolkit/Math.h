@@ -104,5 +104,10 @@ float Magnitude(TovarVector3f vNormal);
 // reciprocal instead; the two may differ in the last bit). A vector without
 // length stays zero.
 TovarVector3f Normalize(TovarVector3f vVector);
+// Determinant of the rows (a0 a1 a2), (b0 b1 b2), (c0 c1 c2).
+float Det3(float a0, float a1, float a2, float b0, float b1, float b2, float c0, float c1, float c2);
+// Determinant of a 4 x 4 matrix of 16 floats; a matrix and its transpose
+// agree, so GL's column-major order serves as well.
+float Det4(const float m[16]);
 
 } // namespace TovarToolkit

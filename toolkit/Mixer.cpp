@@ -6,7 +6,7 @@ namespace TovarToolkit {
 
 bool TovarMixer::Play(const std::int16_t* samples, std::size_t count)
 {
-    if (!samples || count == 0)
+    if (!samples || count == 0 || !running_.load(std::memory_order_acquire))
         return false;
     const unsigned written = written_.load(std::memory_order_relaxed);
     if (written - read_.load(std::memory_order_acquire) >= kQueue)
@@ -37,6 +37,13 @@ void TovarMixer::Mix(std::int16_t* out, std::size_t count)
 {
     const unsigned written = written_.load(std::memory_order_acquire);
     unsigned read = read_.load(std::memory_order_relaxed);
+    if (!running_.load(std::memory_order_relaxed)) {
+        // A device starts: whatever was asked for before is stale.
+        read = written;
+        for (Voice& v : voices_)
+            v.samples = nullptr;
+        running_.store(true, std::memory_order_release);
+    }
     for (; read != written; ++read)
         Start(queue_[read % kQueue]);
     read_.store(read, std::memory_order_release);
@@ -57,6 +64,15 @@ void TovarMixer::Mix(std::int16_t* out, std::size_t count)
             sum = -32768;
         out[i] = muted ? 0 : static_cast<std::int16_t>(sum);
     }
+}
+
+void TovarMixer::Pull(void* mixer, std::int16_t* out, std::size_t count)
+{
+    TovarMixer* m = static_cast<TovarMixer*>(mixer);
+    if (out)
+        m->Mix(out, count);
+    else
+        m->Stop();
 }
 
 int TovarMixer::ActiveVoices() const

@@ -5,6 +5,8 @@
 #include "toolkit/platform/common/OutlineGlyphs.h"
 #include "toolkit/platform/web/BakedFont.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -73,7 +75,11 @@ int main(int argc, char** argv)
     bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     written = std::fclose(f) == 0 && written;
     if (!written) {
-        std::remove(output);
+        // No part of a file is left to pass for the face; but only a regular
+        // file is removed, never a device written to.
+        struct stat st;
+        if (stat(output, &st) == 0 && S_ISREG(st.st_mode))
+            std::remove(output);
         return Fail(std::string(output) + ": cannot be written to its end");
     }
     std::printf("fontbake: %s: %zu codes, %zu triangles, %zu bytes, from %s\n", output, glyphs.size(), triangles,

@@ -1,9 +1,7 @@
 // Sound through SDL's audio: its own thread calls back for samples, which
-// the mixer gives without waiting on the game.
+// the caller's pull function gives.
 
 #include "toolkit/platform/Audio.h"
-
-#include "toolkit/Mixer.h"
 
 #include <SDL.h>
 #include <dlfcn.h>
@@ -13,11 +11,12 @@ namespace TovarPlatform {
 namespace {
 
 SDL_AudioDeviceID g_device = 0;
+AudioPull g_pull = nullptr;
+void* g_user = nullptr;
 
-void Pull(void* user, Uint8* stream, int bytes)
+void Pull(void*, Uint8* stream, int bytes)
 {
-    static_cast<TovarToolkit::TovarMixer*>(user)->Mix(reinterpret_cast<Sint16*>(stream),
-                                                      static_cast<std::size_t>(bytes) / sizeof(Sint16));
+    g_pull(g_user, reinterpret_cast<Sint16*>(stream), static_cast<std::size_t>(bytes) / sizeof(Sint16));
 }
 
 // ALSA prints its own lines about a machine without a sound card before SDL
@@ -38,23 +37,28 @@ void QuietAlsa()
 
 } // namespace
 
-bool OpenAudio(TovarToolkit::TovarMixer& mixer, std::string& reason)
+bool OpenAudio(int rate, AudioPull pull, void* user, std::string& reason)
 {
     CloseAudio();
+    if (!pull || rate <= 0) {
+        reason = "nothing to play";
+        return false;
+    }
     QuietAlsa();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         reason = SDL_GetError();
         return false;
     }
     SDL_AudioSpec want = {};
-    want.freq = mixer.Rate();
+    want.freq = rate;
     want.format = AUDIO_S16SYS;
     want.channels = 1;
     want.samples = 1024; // about 23 ms at 44100 Hz
     want.callback = Pull;
-    want.userdata = &mixer;
     // No changes allowed: SDL converts to what the device takes, so the
-    // mixer always writes the format asked for.
+    // pull function always writes the format asked for.
+    g_pull = pull;
+    g_user = user;
     g_device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
     if (g_device == 0) {
         reason = SDL_GetError();
@@ -72,6 +76,7 @@ void CloseAudio()
     SDL_CloseAudioDevice(g_device); // waits for a callback under way
     g_device = 0;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    g_pull(g_user, nullptr, 0);
 }
 
 } // namespace TovarPlatform

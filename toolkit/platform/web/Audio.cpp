@@ -7,8 +7,6 @@
 
 #include "toolkit/platform/Audio.h"
 
-#include "toolkit/Mixer.h"
-
 #include <emscripten.h>
 
 #include <cstdint>
@@ -16,7 +14,8 @@
 namespace {
 
 const int kFrames = 1024;
-TovarToolkit::TovarMixer* g_mixer = nullptr;
+TovarPlatform::AudioPull g_pull = nullptr;
+void* g_user = nullptr;
 std::int16_t g_block[kFrames];
 
 EM_JS(int, tovar_audio_open, (int rate, int frames), {
@@ -28,8 +27,15 @@ EM_JS(int, tovar_audio_open, (int rate, int frames), {
     Module['tovarAudio'] = audio;
     function pump() {
         var context = audio.context;
-        if (!context || context.state !== 'running')
+        if (!context || context.state !== 'running') {
+            // Suspended or interrupted: what the game asks for meanwhile
+            // is dropped, and the device starts empty when it runs again.
+            if (audio.live)
+                _tovar_audio_stopped();
+            audio.live = false;
             return;
+        }
+        audio.live = true;
         // Behind the clock (the page was busy or hidden): start afresh just ahead.
         if (audio.next < context.currentTime + 0.01)
             audio.next = context.currentTime + 0.02;
@@ -82,22 +88,33 @@ EM_JS(void, tovar_audio_close, (), {
 
 } // namespace
 
-// The page's timer asks for the next block; the mixer gives it at once.
+// The page's timer asks for the next block; the pull function gives it at once.
 extern "C" EMSCRIPTEN_KEEPALIVE std::int16_t* tovar_audio_pull(int frames)
 {
-    if (g_mixer && frames > 0 && frames <= kFrames)
-        g_mixer->Mix(g_block, static_cast<std::size_t>(frames));
+    if (g_pull && frames > 0 && frames <= kFrames)
+        g_pull(g_user, g_block, static_cast<std::size_t>(frames));
     return g_block;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void tovar_audio_stopped()
+{
+    if (g_pull)
+        g_pull(g_user, nullptr, 0);
 }
 
 namespace TovarPlatform {
 
-bool OpenAudio(TovarToolkit::TovarMixer& mixer, std::string& reason)
+bool OpenAudio(int rate, AudioPull pull, void* user, std::string& reason)
 {
     CloseAudio();
-    g_mixer = &mixer;
-    if (!tovar_audio_open(mixer.Rate(), kFrames)) {
-        g_mixer = nullptr;
+    if (!pull || rate <= 0) {
+        reason = "nothing to play";
+        return false;
+    }
+    g_pull = pull;
+    g_user = user;
+    if (!tovar_audio_open(rate, kFrames)) {
+        g_pull = nullptr;
         reason = "this browser has no Web Audio";
         return false;
     }
@@ -107,7 +124,8 @@ bool OpenAudio(TovarToolkit::TovarMixer& mixer, std::string& reason)
 void CloseAudio()
 {
     tovar_audio_close();
-    g_mixer = nullptr;
+    tovar_audio_stopped();
+    g_pull = nullptr;
 }
 
 } // namespace TovarPlatform
