@@ -7,7 +7,7 @@
 
 #include "toolkit/Font.h"
 #include "toolkit/platform/common/OutlineGlyphs.h"
-#include "toolkit/platform/web/BakedFont.h"
+#include "toolkit/platform/common/BakedFont.h"
 #define TOVAR_WEBGL_NO_ROUTING
 #include "toolkit/platform/web/DisplayLists.h"
 

@@ -6,7 +6,7 @@
 // substitutes a face that is missing.
 
 #include "toolkit/platform/common/FontHandles.h"
-#include "toolkit/platform/web/BakedFont.h"
+#include "toolkit/platform/common/BakedFont.h"
 #include "toolkit/platform/web/DisplayLists.h"
 
 #include "toolkit/File.h"
