@@ -416,25 +416,26 @@ std::vector<float> Matrices()
 
 void Frame(float pose, float eye)
 {
-    static GLuint floor = 0, skin = 0, cross = 0, glyphs = 0;
+    // The model's arrays live on from frame to frame, at the same addresses,
+    // as the game's do.
     static std::vector<float> positions, coords;
     static std::vector<GLushort> indices;
-    if (!floor) {
-        floor = MakeTexture(64, 64, GL_RGB, 3, true, 23);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR); // as the game's textures
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        skin = MakeTexture(32, 32, GL_RGB, 3, true, 29);
-        cross = MakeTexture(16, 16, GL_RGB, 3, true, 31);
-        glyphs = glGenLists(2);
-        for (int g = 0; g < 2; ++g) {
-            glNewList(glyphs + g, GL_COMPILE);
-            glBegin(GL_TRIANGLES);
-            for (int t = 0; t < 20; ++t)
-                glVertex3f(t * 0.1f, 0.3f * (g + t % 3), 0), glVertex3f(t * 0.1f + 0.08f, 0, 0), glVertex3f(t * 0.1f, 0.6f, 0);
-            glEnd();
-            glTranslatef(2.5f, 0, 0);
-            glEndList();
-        }
+    const GLuint floor = MakeTexture(64, 64, GL_RGB, 3, true, 23);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR); // as the game's textures
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    const GLuint skin = MakeTexture(32, 32, GL_RGB, 3, true, 29);
+    const GLuint cross = MakeTexture(16, 16, GL_RGB, 3, true, 31);
+    const GLuint glyphs = glGenLists(2);
+    for (int g = 0; g < 2; ++g) {
+        glNewList(glyphs + g, GL_COMPILE);
+        glBegin(GL_TRIANGLES);
+        for (int t = 0; t < 20; ++t)
+            glVertex3f(t * 0.1f, 0.3f * (g + t % 3), 0), glVertex3f(t * 0.1f + 0.08f, 0, 0), glVertex3f(t * 0.1f, 0.6f, 0);
+        glEnd();
+        glTranslatef(2.5f, 0, 0);
+        glEndList();
+    }
+    if (positions.empty()) {
         // A "creature": a tube of 30 rings of 10.
         for (int i = 0; i < 300; ++i) {
             positions.insert(positions.end(), {std::cos(i % 10 * 0.628f), i / 10 * 0.07f, std::sin(i % 10 * 0.628f)});
@@ -494,6 +495,9 @@ void Frame(float pose, float eye)
     glColor4f(1, 1, 1, 1);
     glPopMatrix();
     glFlush();
+    const GLuint textures[] = {floor, skin, cross};
+    glDeleteTextures(3, textures);
+    glDeleteLists(glyphs, 2);
 }
 
 void Text(GLuint base)

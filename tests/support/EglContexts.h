@@ -38,12 +38,16 @@ public:
     void MakeDesktopCurrent() { Current(EGL_OPENGL_API, desktopSurface_, desktop_); }
     void MakeLayerCurrent() { Current(EGL_OPENGL_ES_API, layerSurface_, layer_); }
 
-    // The layer bound afresh to its context, every GL state at its initial value.
-    bool StartLayer()
+    // The layer bound afresh to its context, every GL state at its initial
+    // value; with or without instanced drawing.
+    bool StartLayer(bool instancing = true)
     {
         MakeLayerCurrent();
         Counts() = GLES2Counts();
-        return TovarGLES2::Start(functions_, kWidth, kHeight);
+        TovarGLES2::Functions f = functions_;
+        if (!instancing)
+            f.DrawElementsInstanced = nullptr, f.DrawArraysInstanced = nullptr, f.VertexAttribDivisor = nullptr;
+        return TovarGLES2::Start(f, kWidth, kHeight);
     }
 
     static GLES2Counts& Counts()
@@ -95,6 +99,12 @@ private:
     functions_.name = reinterpret_cast<ret(*) params>(eglGetProcAddress("gl" #name));
         TOVAR_GLES2_FUNCTIONS(TOVAR_TEST_EGL_LOAD)
 #undef TOVAR_TEST_EGL_LOAD
+        functions_.DrawElementsInstanced = reinterpret_cast<decltype(functions_.DrawElementsInstanced)>(
+            eglGetProcAddress("glDrawElementsInstanced"));
+        functions_.DrawArraysInstanced =
+            reinterpret_cast<decltype(functions_.DrawArraysInstanced)>(eglGetProcAddress("glDrawArraysInstanced"));
+        functions_.VertexAttribDivisor =
+            reinterpret_cast<decltype(functions_.VertexAttribDivisor)>(eglGetProcAddress("glVertexAttribDivisor"));
         real_ = functions_;
         functions_.DrawArrays = [](GLenum mode, GLint first, GLsizei count) {
             ++Counts().draws;
@@ -103,6 +113,11 @@ private:
         functions_.DrawElements = [](GLenum mode, GLsizei count, GLenum type, const void* indices) {
             ++Counts().draws;
             real_.DrawElements(mode, count, type, indices);
+        };
+        functions_.DrawElementsInstanced = [](GLenum mode, GLsizei count, GLenum type, const void* indices,
+                                              GLsizei instances) {
+            ++Counts().draws;
+            real_.DrawElementsInstanced(mode, count, type, indices, instances);
         };
         functions_.BufferData = [](GLenum target, GLsizeiptr size, const void* data, GLenum usage) {
             ++Counts().uploads;

@@ -11,7 +11,7 @@ namespace TovarGLES2 {
 
 namespace {
 
-enum Attribute : GLuint { kPosition = 0, kColor = 1, kTexCoord = 2 };
+enum Attribute : GLuint { kPosition = 0, kColor = 1, kTexCoord = 2, kMatrix = 3 };
 
 } // namespace
 
@@ -67,13 +67,17 @@ attribute vec4 color;
 attribute vec2 texCoord;
 varying vec4 vColor;
 varying vec2 vTexCoord;
-#ifdef TRANSFORMED
+#ifdef INSTANCED
+attribute vec4 mvp0, mvp1, mvp2, mvp3;
+#elif defined(TRANSFORMED)
 uniform mat4 mvp;
 #endif
 void main() {
   vColor = color;
   vTexCoord = texCoord;
-#ifdef TRANSFORMED
+#ifdef INSTANCED
+  gl_Position = mat4(mvp0, mvp1, mvp2, mvp3) * position;
+#elif defined(TRANSFORMED)
   gl_Position = mvp * position;
 #else
   gl_Position = position;
@@ -149,6 +153,8 @@ Program& ProgramFor(std::uint32_t key)
     std::string defines;
     if (key & kTransformed)
         defines += "#define TRANSFORMED\n";
+    if (key & kInstanced)
+        defines += "#define INSTANCED\n";
     if (key & kTextured)
         defines += "#define TEXTURED\n";
     if (key & kAlphaTexture)
@@ -167,6 +173,8 @@ Program& ProgramFor(std::uint32_t key)
     gl.BindAttribLocation(program, kPosition, "position");
     gl.BindAttribLocation(program, kColor, "color");
     gl.BindAttribLocation(program, kTexCoord, "texCoord");
+    for (GLuint column = 0; column < 4; ++column)
+        gl.BindAttribLocation(program, kMatrix + column, ("mvp" + std::to_string(column)).c_str());
     gl.LinkProgram(program);
     gl.DeleteShader(vs);
     gl.DeleteShader(fs);
@@ -260,6 +268,13 @@ void AttributeArray(GLuint index, bool on)
         l.gl.DisableVertexAttribArray(index);
 }
 
+void Divisor(GLuint index, GLuint divisor)
+{
+    Layer& l = L();
+    if (l.real.divisor[index] != divisor && l.gl.VertexAttribDivisor)
+        l.gl.VertexAttribDivisor(index, l.real.divisor[index] = divisor);
+}
+
 void AttributePointer(GLuint index, GLuint buffer, GLint size, GLenum type, GLsizei stride, std::size_t offset)
 {
     Layer& l = L();
@@ -286,35 +301,32 @@ void AttributeConstant(GLuint index, const float v[4])
     l.gl.VertexAttrib4f(index, v[0], v[1], v[2], v[3]);
 }
 
-// The frame's stream into its buffer: only the stretches that differ from
-// what the buffer already holds, so a frame like the last sends little or
+// Bytes into a buffer that already holds what was sent last: only the
+// stretches that differ go, so a frame like the last sends little or
 // nothing. Stretches close together go as one; many go as one covering all.
-void UploadStream()
+void UploadChanged(GLuint& buffer, std::vector<unsigned char>& held, const void* data, std::size_t size)
 {
     Layer& l = L();
     const Functions& gl = l.gl;
-    const std::size_t n = l.stream.size();
-    if (n == 0)
+    if (size == 0)
         return;
-    if (!l.streamBuffer)
-        gl.GenBuffers(1, &l.streamBuffer);
-    BindRealBuffer(GL_ARRAY_BUFFER, l.streamBuffer);
-    const std::size_t vertexBytes = sizeof(StreamVertex);
-    if (n > l.streamCapacity) {
-        l.streamCapacity = n + n / 2;
-        l.uploaded = l.stream;
-        l.uploaded.resize(l.streamCapacity);
-        gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(l.streamCapacity * vertexBytes), l.uploaded.data(),
-                      GL_DYNAMIC_DRAW);
+    if (!buffer)
+        gl.GenBuffers(1, &buffer);
+    BindRealBuffer(GL_ARRAY_BUFFER, buffer);
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    if (size > held.size()) {
+        held.assign(bytes, bytes + size);
+        held.resize(size + size / 2); // room to grow
+        gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(held.size()), held.data(), GL_DYNAMIC_DRAW);
         return;
     }
-    const std::size_t kChunk = 256; // vertices compared as one
-    const std::size_t kGap = 4;     // unchanged chunks that still join two stretches
+    const std::size_t kChunk = 8192; // bytes compared as one
+    const std::size_t kGap = 4;      // unchanged chunks that still join two stretches
     const std::size_t kMaxStretches = 3;
-    std::vector<std::pair<std::size_t, std::size_t>> stretches; // [begin, end) in vertices
-    for (std::size_t at = 0; at < n; at += kChunk) {
-        const std::size_t end = at + kChunk < n ? at + kChunk : n;
-        if (SameBytes(&l.stream[at], &l.uploaded[at], (end - at) * vertexBytes))
+    std::vector<std::pair<std::size_t, std::size_t>> stretches; // [begin, end) in bytes
+    for (std::size_t at = 0; at < size; at += kChunk) {
+        const std::size_t end = at + kChunk < size ? at + kChunk : size;
+        if (SameBytes(bytes + at, &held[at], end - at))
             continue;
         if (!stretches.empty() && at - stretches.back().second <= kGap * kChunk)
             stretches.back().second = end;
@@ -324,10 +336,45 @@ void UploadStream()
     if (stretches.size() > kMaxStretches)
         stretches = {{stretches.front().first, stretches.back().second}};
     for (const auto& s : stretches) {
-        const std::size_t count = s.second - s.first;
-        std::memcpy(&l.uploaded[s.first], &l.stream[s.first], count * vertexBytes);
-        gl.BufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(s.first * vertexBytes),
-                         static_cast<GLsizeiptr>(count * vertexBytes), &l.uploaded[s.first]);
+        std::memcpy(&held[s.first], bytes + s.first, s.second - s.first);
+        gl.BufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(s.first), static_cast<GLsizeiptr>(s.second - s.first),
+                         &held[s.first]);
+    }
+}
+
+// Whether two array draws differ in their matrix alone.
+bool SameModel(const Command& a, const Command& b)
+{
+    auto same = [](const ArraySource& x, const ArraySource& y) {
+        return x.cache == y.cache && (x.cache < 0 || (x.size == y.size && x.type == y.type));
+    };
+    return a.arrays && b.arrays && a.state == b.state && a.primitive == b.primitive && a.count == b.count
+        && a.elements == b.elements && a.indexType == b.indexType && same(a.position, b.position)
+        && same(a.color, b.color) && same(a.texCoord, b.texCoord)
+        && (a.color.cache >= 0 || std::memcmp(a.constantColor, b.constantColor, sizeof a.constantColor) == 0)
+        && (a.texCoord.cache >= 0 || std::memcmp(a.constantTexCoord, b.constantTexCoord, sizeof a.constantTexCoord) == 0);
+}
+
+// Runs of array draws of one model become one instanced draw each: its
+// first command says how many, and where their matrices start.
+void GroupInstances()
+{
+    Layer& l = L();
+    l.instances.clear();
+    if (!l.gl.VertexAttribDivisor)
+        return;
+    std::vector<Command>& c = l.commands;
+    for (std::size_t i = 0; i < c.size();) {
+        std::size_t j = i + 1;
+        while (j < c.size() && SameModel(c[i], c[j]))
+            ++j;
+        if (j - i > 1) {
+            c[i].instances = static_cast<GLsizei>(j - i);
+            c[i].instanceFirst = l.instances.size() / 16;
+            for (std::size_t k = i; k < j; ++k)
+                l.instances.insert(l.instances.end(), c[k].mvp, c[k].mvp + 16);
+        }
+        i = j;
     }
 }
 
@@ -335,12 +382,21 @@ void Draw(const Command& c)
 {
     Layer& l = L();
     const Functions& gl = l.gl;
+    const bool instanced = c.instances > 1;
     Program* program = nullptr;
-    if (!UseProgram(c.state.program, program))
+    if (!UseProgram(c.state.program | (instanced ? std::uint32_t(kInstanced) : 0u), program))
         return;
     ApplyDrawState(c.state);
     if (program->alphaRef >= 0 && program->lastAlphaRef != c.state.alphaRef)
         gl.Uniform1f(program->alphaRef, program->lastAlphaRef = c.state.alphaRef);
+    for (GLuint column = 0; column < 4; ++column) {
+        if (!instanced) {
+            AttributeArray(kMatrix + column, false);
+            continue;
+        }
+        AttributePointer(kMatrix + column, l.instanceBuffer, 4, GL_FLOAT, 64, c.instanceFirst * 64 + column * 16);
+        Divisor(kMatrix + column, 1);
+    }
 
     if (!c.arrays) {
         const GLsizei stride = sizeof(StreamVertex);
@@ -351,7 +407,8 @@ void Draw(const Command& c)
         return;
     }
 
-    if (program->mvp >= 0 && (!program->mvpSet || std::memcmp(program->lastMvp, c.mvp, sizeof c.mvp) != 0)) {
+    if (!instanced && program->mvp >= 0
+        && (!program->mvpSet || std::memcmp(program->lastMvp, c.mvp, sizeof c.mvp) != 0)) {
         std::memcpy(program->lastMvp, c.mvp, sizeof c.mvp);
         program->mvpSet = true;
         gl.UniformMatrix4fv(program->mvp, 1, GL_FALSE, c.mvp);
@@ -363,12 +420,18 @@ void Draw(const Command& c)
             AttributeConstant(index, constant);
     };
     const float texCoord[4] = {c.constantTexCoord[0], c.constantTexCoord[1], 0, 1};
-    source(kPosition, c.position, nullptr);
+    const float origin[4] = {0, 0, 0, 1}; // never used: positions always come from an array
+    source(kPosition, c.position, origin);
     source(kColor, c.color, c.constantColor);
     source(kTexCoord, c.texCoord, texCoord);
     if (c.elements >= 0) {
         BindRealBuffer(GL_ELEMENT_ARRAY_BUFFER, l.elementCache[static_cast<std::size_t>(c.elements)].buffer);
-        gl.DrawElements(c.primitive, c.count, c.indexType, nullptr);
+        if (instanced)
+            gl.DrawElementsInstanced(c.primitive, c.count, c.indexType, nullptr, c.instances);
+        else
+            gl.DrawElements(c.primitive, c.count, c.indexType, nullptr);
+    } else if (instanced) {
+        gl.DrawArraysInstanced(c.primitive, 0, c.count, c.instances);
     } else {
         gl.DrawArrays(c.primitive, 0, c.count);
     }
@@ -438,8 +501,11 @@ bool Start(const Functions& gl, int width, int height)
     gl.BindBuffer(GL_ARRAY_BUFFER, 0);
     gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     gl.BindTexture(GL_TEXTURE_2D, 0);
-    for (GLuint i = 0; i < 3; ++i)
+    for (GLuint i = 0; i < RealState::kAttributes; ++i) {
         gl.DisableVertexAttribArray(i);
+        if (gl.VertexAttribDivisor)
+            gl.VertexAttribDivisor(i, 0);
+    }
     gl.Viewport(0, 0, width, height);
     gl.DepthRangef(0.0f, 1.0f);
     gl.ClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -459,9 +525,9 @@ void Stop()
     l.stream.clear();
     l.commands.clear();
     l.programs.clear();
-    l.streamBuffer = 0;
+    l.streamBuffer = l.instanceBuffer = 0;
     l.uploaded.clear();
-    l.streamCapacity = 0;
+    l.instancesUploaded.clear();
     l.arrayCache.clear();
     l.elementCache.clear();
     for (auto& t : l.textures)
@@ -482,9 +548,11 @@ void Flush()
         return;
     }
     ApplyViewport();
-    UploadStream();
-    for (const Command& c : l.commands)
-        Draw(c);
+    GroupInstances();
+    UploadChanged(l.streamBuffer, l.uploaded, l.stream.data(), l.stream.size() * sizeof(StreamVertex));
+    UploadChanged(l.instanceBuffer, l.instancesUploaded, l.instances.data(), l.instances.size() * sizeof(float));
+    for (std::size_t i = 0; i < l.commands.size(); i += static_cast<std::size_t>(l.commands[i].instances))
+        Draw(l.commands[i]);
     l.commands.clear();
     l.stream.clear();
     ++l.flushes; // buffers the sent draws used are free to change

@@ -144,7 +144,8 @@ enum ProgramKey : std::uint32_t {
     kTextured = 1,      // modulated by the bound texture
     kAlphaTexture = 2,  // an alpha-only texture: colour from the vertex, alpha from both
     kTransformed = 4,   // positions in object space, multiplied by a matrix in the shader
-    kAlphaTestShift = 3 // 3 bits: the alpha function less GL_NEVER, plus 1; 0 without the test
+    kInstanced = 8,     // that matrix an attribute, one per instance
+    kAlphaTestShift = 4 // 3 bits: the alpha function less GL_NEVER, plus 1; 0 without the test
 };
 
 // A buffer that keeps what it holds, so that the same bytes are not sent
@@ -176,6 +177,10 @@ struct Command {
     float mvp[16];
     float constantColor[4];
     float constantTexCoord[2];
+    // Set when sent: this and the next instances - 1 commands go as one
+    // instanced draw, their matrices from instanceFirst on.
+    GLsizei instances = 1;
+    std::size_t instanceFirst = 0;
 };
 
 struct Program {
@@ -193,7 +198,9 @@ struct RealState {
     bool blend = false, depthTest = false, depthMask = true, cull = false;
     GLenum blendSrc = GL_ONE, blendDst = GL_ZERO, depthFunc = GL_LESS, cullFace = GL_BACK, frontFace = GL_CCW;
     std::uint8_t colorMask = 0xF;
-    bool attribEnabled[3] = {false, false, false};
+    static const int kAttributes = 7; // position, colour, coordinates, four matrix columns
+    bool attribEnabled[kAttributes] = {};
+    GLuint divisor[kAttributes] = {};
     // What each attribute points at: a buffer, a format and an offset.
     struct Pointer {
         GLuint buffer = 0;
@@ -201,9 +208,9 @@ struct RealState {
         GLenum type = 0;
         GLsizei stride = 0;
         std::size_t offset = 0;
-    } pointer[3];
-    float constant[3][4];
-    bool constantSet[3] = {false, false, false};
+    } pointer[kAttributes];
+    float constant[kAttributes][4];
+    bool constantSet[kAttributes] = {};
     GLint viewport[4] = {0, 0, 0, 0};
     float depthRange[2] = {0, 1};
     float clearColor[4] = {0, 0, 0, 0};
@@ -283,8 +290,10 @@ struct Layer {
     RealState real;
     std::map<std::uint32_t, Program> programs;
     GLuint streamBuffer = 0;
-    std::vector<StreamVertex> uploaded; // what the stream buffer holds
-    std::size_t streamCapacity = 0;     // in vertices
+    std::vector<unsigned char> uploaded; // what the stream buffer holds
+    GLuint instanceBuffer = 0;
+    std::vector<float> instances; // the matrices of this flush's instanced draws
+    std::vector<unsigned char> instancesUploaded;
     std::vector<CachedBuffer> arrayCache, elementCache;
     std::uint64_t useClock = 0, flushes = 0;
     std::vector<unsigned char> scratch;

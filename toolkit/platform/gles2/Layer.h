@@ -99,6 +99,13 @@ struct Functions {
 #define TOVAR_GLES2_POINTER(ret, name, params) ret(*name) params = nullptr;
     TOVAR_GLES2_FUNCTIONS(TOVAR_GLES2_POINTER)
 #undef TOVAR_GLES2_POINTER
+    // Instanced drawing (ANGLE_instanced_arrays in WebGL 1), where the
+    // context has it: consecutive draws of one model under different
+    // matrices then go as one draw. Null without.
+    void (*DrawElementsInstanced)(GLenum mode, GLsizei count, GLenum type, const void* indices,
+                                  GLsizei instances) = nullptr;
+    void (*DrawArraysInstanced)(GLenum mode, GLint first, GLsizei count, GLsizei instances) = nullptr;
+    void (*VertexAttribDivisor)(GLuint index, GLuint divisor) = nullptr;
 };
 
 // Binds the layer to the context these functions draw into, which must be
@@ -113,7 +120,8 @@ void Stop();
 // glFlush, glFinish, glClear and glReadPixels do too.
 void Flush();
 
-// The browser's WebGL 1 entry points (defined in the browser build only).
-const Functions& WebGLFunctions();
+// The browser's WebGL 1 entry points (defined in the browser build only),
+// with instanced drawing where the context has ANGLE_instanced_arrays on.
+Functions WebGLFunctions(bool instancing);
 
 } // namespace TovarGLES2

@@ -173,8 +173,11 @@ BOOL wglMakeCurrent(HDC hdc, HGLRC hglrc)
         return FALSE;
     // The layer keeps its state while the same context comes back.
     if (g_drawing != hglrc) {
+        // Emscripten turns an extension on for the current context only.
+        hglrc->instancing = emscripten_webgl_enable_extension(hglrc->context, "ANGLE_instanced_arrays") == EM_TRUE;
         const HWND window = hglrc->window;
-        if (!TovarGLES2::Start(TovarGLES2::WebGLFunctions(), window ? window->width : 0, window ? window->height : 0))
+        if (!TovarGLES2::Start(TovarGLES2::WebGLFunctions(hglrc->instancing), window ? window->width : 0,
+                               window ? window->height : 0))
             return FALSE;
         g_drawing = hglrc;
     }
