@@ -39,31 +39,39 @@ function serve(site) {
 }
 
 // Runs in the page before its own scripts: every method of the WebGL 1
-// context counted, draws, program switches and buffer uploads apart.
+// context and of its instancing extension counted, draws, program switches
+// and buffer uploads apart.
 function countWebGL() {
   const c = { calls: 0, draws: 0, programs: 0, uploads: 0, uploadBytes: 0, triangles: 0 };
   globalThis.quellinWebGLCounts = c;
-  const proto = WebGLRenderingContext.prototype;
-  for (const name of Object.getOwnPropertyNames(proto)) {
-    const d = Object.getOwnPropertyDescriptor(proto, name);
-    if (typeof d.value !== 'function' || name === 'constructor') continue;
-    const f = d.value;
-    proto[name] = function (...a) {
-      c.calls++;
-      if (name === 'drawArrays' || name === 'drawElements') {
-        c.draws++;
-        const n = name === 'drawArrays' ? a[2] : a[1];
-        c.triangles += a[0] === 4 ? Math.floor(n / 3) : a[0] === 5 || a[0] === 6 ? Math.max(0, n - 2) : 0;
-      } else if (name === 'useProgram') {
-        c.programs++;
-      } else if (name === 'bufferData' || name === 'bufferSubData') {
-        c.uploads++;
-        const data = a[name === 'bufferData' ? 1 : 2];
-        if (data && typeof data === 'object') c.uploadBytes += data.byteLength;
-      }
-      return f.apply(this, a);
-    };
-  }
+  const triangles = (mode, n, instances) =>
+    (mode === 4 ? Math.floor(n / 3) : mode === 5 || mode === 6 ? Math.max(0, n - 2) : 0) * instances;
+  const wrap = (proto) => {
+    for (const name of Object.getOwnPropertyNames(proto)) {
+      const d = Object.getOwnPropertyDescriptor(proto, name);
+      if (typeof d.value !== 'function' || name === 'constructor') continue;
+      const f = d.value;
+      proto[name] = function (...a) {
+        c.calls++;
+        if (name === 'drawArrays' || name === 'drawArraysInstancedANGLE') {
+          c.draws++;
+          c.triangles += triangles(a[0], a[2], a[3] || 1);
+        } else if (name === 'drawElements' || name === 'drawElementsInstancedANGLE') {
+          c.draws++;
+          c.triangles += triangles(a[0], a[1], a[4] || 1);
+        } else if (name === 'useProgram') {
+          c.programs++;
+        } else if (name === 'bufferData' || name === 'bufferSubData') {
+          c.uploads++;
+          const data = a[name === 'bufferData' ? 1 : 2];
+          if (data && typeof data === 'object') c.uploadBytes += data.byteLength;
+        }
+        return f.apply(this, a);
+      };
+    }
+  };
+  wrap(WebGLRenderingContext.prototype);
+  if (globalThis.ANGLEInstancedArrays) wrap(ANGLEInstancedArrays.prototype);
 }
 
 async function round(browser, base, log) {

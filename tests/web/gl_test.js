@@ -14,16 +14,19 @@ const linuxShot = process.argv[3];
 // frame it belongs to, which SwapBuffers numbers (Module.framesPresented).
 function countPerFrame() {
   const tallies = (globalThis.quellinFrames = {});
-  const proto = WebGLRenderingContext.prototype;
-  const counted = { drawArrays: 'draws', drawElements: 'draws', bufferData: 'uploads', bufferSubData: 'uploads' };
-  for (const [name, what] of Object.entries(counted)) {
-    const f = proto[name];
-    proto[name] = function (...a) {
-      const frame = (globalThis.Module && Module.framesPresented) || 0;
-      const t = (tallies[frame] = tallies[frame] || { draws: 0, uploads: 0 });
-      t[what]++;
-      return f.apply(this, a);
-    };
+  const counted = { drawArrays: 'draws', drawElements: 'draws', drawArraysInstancedANGLE: 'draws',
+    drawElementsInstancedANGLE: 'draws', bufferData: 'uploads', bufferSubData: 'uploads' };
+  for (const proto of [WebGLRenderingContext.prototype, globalThis.ANGLEInstancedArrays && ANGLEInstancedArrays.prototype]) {
+    for (const [name, what] of Object.entries(counted)) {
+      const f = proto && proto[name];
+      if (!f) continue;
+      proto[name] = function (...a) {
+        const frame = (globalThis.Module && Module.framesPresented) || 0;
+        const t = (tallies[frame] = tallies[frame] || { draws: 0, uploads: 0 });
+        t[what]++;
+        return f.apply(this, a);
+      };
+    }
   }
 }
 
