@@ -71,7 +71,16 @@ function countWebGL() {
     }
   };
   wrap(WebGLRenderingContext.prototype);
-  if (globalThis.ANGLEInstancedArrays) wrap(ANGLEInstancedArrays.prototype);
+  // The extension's own object, whose class the page cannot name.
+  const getExtension = WebGLRenderingContext.prototype.getExtension;
+  WebGLRenderingContext.prototype.getExtension = function (name) {
+    const ext = getExtension.call(this, name);
+    if (ext && name === 'ANGLE_instanced_arrays' && !ext.counted) {
+      wrap(Object.getPrototypeOf(ext));
+      ext.counted = true;
+    }
+    return ext;
+  };
 }
 
 async function round(browser, base, log) {

@@ -16,9 +16,9 @@ function countPerFrame() {
   const tallies = (globalThis.quellinFrames = {});
   const counted = { drawArrays: 'draws', drawElements: 'draws', drawArraysInstancedANGLE: 'draws',
     drawElementsInstancedANGLE: 'draws', bufferData: 'uploads', bufferSubData: 'uploads' };
-  for (const proto of [WebGLRenderingContext.prototype, globalThis.ANGLEInstancedArrays && ANGLEInstancedArrays.prototype]) {
+  const wrap = (proto) => {
     for (const [name, what] of Object.entries(counted)) {
-      const f = proto && proto[name];
+      const f = proto[name];
       if (!f) continue;
       proto[name] = function (...a) {
         const frame = (globalThis.Module && Module.framesPresented) || 0;
@@ -27,7 +27,19 @@ function countPerFrame() {
         return f.apply(this, a);
       };
     }
-  }
+  };
+  const proto = WebGLRenderingContext.prototype;
+  wrap(proto);
+  // The instancing extension's object, whose class the page cannot name.
+  const getExtension = proto.getExtension;
+  proto.getExtension = function (name) {
+    const ext = getExtension.call(this, name);
+    if (ext && name === 'ANGLE_instanced_arrays' && !ext.counted) {
+      wrap(Object.getPrototypeOf(ext));
+      ext.counted = true;
+    }
+    return ext;
+  };
 }
 
 // The first frame beside the Linux build's: how much of the heads-up text
