@@ -341,7 +341,7 @@ bool ReplayList(GLuint name);
 // Sends the recorded frame when a change cannot wait for it (a texture
 // replaced, the viewport moved, pixels read).
 void FlushIfPending();
-// The context's texture name for the caller's, 0 if none.
+// The caller's texture of that name; null if there is none.
 const Texture* FindTexture(GLuint name);
 
 bool Live(); // a context is bound: real GL calls may be made
