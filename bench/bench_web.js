@@ -1,5 +1,6 @@
-// The browser rows of scripts/bench.sh: bench_web.html's frame rows, and the
-// real page's time from load to its first frame, in headless Chromium on
+// The browser rows of scripts/bench.sh: bench_web.html's frame rows, the
+// real page's time from load to its first frame, and the real game's level 1
+// on a phone-sized page and on the desktop page, in headless Chromium on
 // software WebGL, served on 127.0.0.1. The page's WebGL calls are counted by
 // wrapping the context's methods, so that each frame row also says what one
 // frame sent. Each site is run `rounds` times, the sites taking turns, and a
@@ -83,14 +84,44 @@ function countWebGL() {
   };
 }
 
+// The game itself at level 1, as a player starts it: the desktop page (the
+// game shown at its 800 x 600) and a phone in landscape (touch, 3 device
+// pixels to the CSS pixel). Frames shown over 5 s after 1 s of play.
+const screens = [
+  ['desktop page, 800 x 600 shown', { width: 800, height: 800 }],
+  ['phone page, 844 x 390, 3 px to the CSS px, touch', { width: 844, height: 390, isMobile: true, hasTouch: true, deviceScaleFactor: 3, isLandscape: true }],
+];
+
 async function round(browser, base, log) {
-  // Load to first frame: the page fetched afresh.
+  // Load to first frame: the page fetched afresh, not the worker's kept copy either.
   const page = await browser.newPage();
   await page.setCacheEnabled(false);
+  await page.setBypassServiceWorker(true);
   await page.goto(`${base}/quellin.html`);
   await page.waitForFunction(() => Module.framesPresented > 0, { timeout: 30000 });
   log.load.push(await page.evaluate(() => Module.firstFrameAt));
   await page.close();
+
+  for (const [name, viewport] of screens) {
+    const game = await browser.newPage();
+    await game.setViewport(viewport);
+    await game.goto(`${base}/quellin.html`);
+    await game.waitForFunction(() => Module.framesPresented > 0, { timeout: 30000 });
+    if (viewport.hasTouch) {
+      const cdp = await game.createCDPSession();
+      await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x: 600, y: 200, id: 1 }] });
+      await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+    } else {
+      await game.click('#canvas');
+    }
+    await new Promise((r) => setTimeout(r, 1000));
+    const start = await game.evaluate(() => [Module.framesPresented, performance.now()]);
+    await new Promise((r) => setTimeout(r, 5000));
+    const end = await game.evaluate(() => [Module.framesPresented, performance.now()]);
+    const what = `browser: game, level 1, ${name}`;
+    (log.rows[what] = log.rows[what] || []).push(['', what, `${((end[0] - start[0]) * 1000 / (end[1] - start[1])).toFixed(1)} fps`, 'runs of 5 s']);
+    await game.close();
+  }
 
   const bench = await browser.newPage();
   await bench.evaluateOnNewDocument(countWebGL);

@@ -162,6 +162,28 @@ void DrawHeadsUpTexts()
     DrawPlayerLevel();
 }
 
+void DrawPaused()
+{
+    // Twice the size of the other texts, on a dark band that reads over sky
+    // and floor alike.
+    BeginHudText();
+    glScalef(2.0f, 2.0f, 1.0f);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.6f);
+    glBegin(GL_QUADS);
+    glVertex3f(-20.0f, 0.6f, -31.0f);
+    glVertex3f(20.0f, 0.6f, -31.0f);
+    glVertex3f(20.0f, 2.4f, -31.0f);
+    glVertex3f(-20.0f, 2.4f, -31.0f);
+    glEnd();
+    glDisable(GL_BLEND);
+    glColor3ub(0, 250, 250);
+    Font.DrawTextA(1.5f, 1, -31, "Paused");
+    EndHudText();
+}
+
 void DrawGameOver()
 {
     BeginHudText();

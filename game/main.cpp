@@ -103,6 +103,7 @@ void ReportStartupFailure(const std::string& why)
 // Time spent away from the window, kept out of the animation clock, so that
 // the creatures take up their step where they left it.
 bool g_away = false;
+bool g_pausedShown = false; // "Paused" is on the frame the window shows
 DWORD g_awaySince = 0;
 DWORD g_awayTicks = 0;
 const long long kAwayWaitMicro = 20000;
@@ -111,7 +112,7 @@ const long long kAwayWaitMicro = 20000;
 
 bool ShowsFailureInABox() { return TovarPlatform::StandardErrorKind() == TovarPlatform::ErrorStream::None; }
 
-DWORD GameTicks() { return TovarPlatform::TickCount() - g_awayTicks; }
+DWORD GameTicks() { return (g_away ? g_awaySince : TovarPlatform::TickCount()) - g_awayTicks; }
 
 bool WaitWhileAway()
 {
@@ -120,11 +121,20 @@ bool WaitWhileAway()
             g_away = true;
             g_awaySince = TovarPlatform::TickCount();
         }
+        // A minimised window shows nothing; once it shows again, still without
+        // the focus, it says why nothing moves.
+        if (TW.Minimised)
+            g_pausedShown = false;
+        else if (!g_pausedShown) {
+            ShowPausedFrame();
+            g_pausedShown = true;
+        }
         TovarPlatform::SleepMicroseconds(kAwayWaitMicro);
         return true;
     }
     if (g_away) {
         g_away = false;
+        g_pausedShown = false;
         g_awayTicks += TovarPlatform::TickCount() - g_awaySince;
         // The pointer went its own way meanwhile: the view takes up from the
         // middle, where mouse look keeps it.
@@ -132,6 +142,17 @@ bool WaitWhileAway()
             SetCursorPos(Winwidth >> 1, Winheight >> 1);
     }
     return false;
+}
+
+void ShowPausedFrame()
+{
+    if (!TW.hRC || TovarPlatform::ShowsPauseNotice())
+        return;
+    RedrawLastFrame();
+    glDisable(GL_DEPTH_TEST);
+    DrawPaused();
+    glEnable(GL_DEPTH_TEST);
+    SwapBuffers(hdc);
 }
 
 int Init()
@@ -247,6 +268,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
             } else {
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);
+                // Whatever happened to the window meanwhile (shown again,
+                // uncovered, resized) may have cost it the paused picture.
+                g_pausedShown = false;
             }
             continue; // no frame while messages are waiting
         }

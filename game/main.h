@@ -90,14 +90,19 @@ void RunFrame(bool draw = true);
 // time away is taken out of the animation clock and the pointer goes back to
 // the middle, so that play resumes where it was.
 bool WaitWhileAway();
+// The last frame drawn again, with "Paused" over it, where the platform
+// does not say so itself: what a player who left the window sees there.
+void ShowPausedFrame();
 // The animation clock's milliseconds: the platform's tick count less the
-// time spent away.
+// time spent away; it stands still while the player is away.
 DWORD GameTicks();
 // Whether a failed start shows its reason in a message box as well: only
 // when nobody sees standard error.
 bool ShowsFailureInABox();
 // Steps the game and draws the result.
 void DrawGLScene();
+// Draws what the last DrawGLScene drew again, without a step of the rules.
+void RedrawLastFrame();
 // The rules of one frame, which DrawGLScene runs first: bullets, enemies,
 // waves, hits and the cool-downs. Needs no GL context.
 void StepGame();
@@ -132,6 +137,8 @@ void DrawPlayerScore();
 void DrawPlayerLevel();
 void DrawPlayerHealth();
 void DrawGameOver();
+// "Paused" on a dark band across the middle, over whatever the frame shows.
+void DrawPaused();
 // The six heads-up texts, in the frame's order.
 void DrawHeadsUpTexts();
 

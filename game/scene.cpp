@@ -31,6 +31,7 @@ const int kKillScore = 50;
 struct SeenWorld {
     std::vector<TovarVector3f> bullets;
     std::vector<TovarVector3f> creatures;
+    bool running = true; // the game was not over as the frame began
 };
 
 SeenWorld g_seen;
@@ -237,9 +238,14 @@ void DrawGLScene()
 {
     // The frame in which the player dies is still a running frame: the world
     // and the heads-up texts, then the shade.
-    const bool running = !gameover;
+    g_seen.running = !gameover;
     Simulate(&g_seen);
+    RedrawLastFrame();
+}
 
+void RedrawLastFrame()
+{
+    const bool running = g_seen.running;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     Camera.Look();

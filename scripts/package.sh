@@ -96,7 +96,10 @@ bash scripts/build-web.sh
 wstage=$build/web-root
 rm -rf "$wstage"
 mkdir -p "$wstage/$name"
-for f in quellin.html quellin.js quellin.wasm quellin.data; do
+# The page, the program and its data, and what installs it and keeps it
+# for offline play: the manifest, its icons and the worker.
+for f in quellin.html quellin.js quellin.wasm quellin.data quellin.webmanifest quellin-192.png quellin-512.png \
+  service-worker.js; do
   [ -f "build-web/$f" ] || { echo "package: the browser build left no build-web/$f" >&2; exit 1; }
   cp "build-web/$f" "$wstage/$name/"
 done

@@ -104,8 +104,11 @@ TEST_F(WindowProcTest, TimeAwayIsKeptOutOfTheAnimationClock)
 {
     const DWORD ticks = TovarPlatform::TickCount(), game = GameTicks();
     Send(WM_SIZE, SIZE_MINIMIZED);
+    EXPECT_TRUE(WaitWhileAway());
+    const DWORD frozen = GameTicks();
     while (TovarPlatform::TickCount() - ticks < 200)
         EXPECT_TRUE(WaitWhileAway());
+    EXPECT_EQ(GameTicks(), frozen) << "the animation clock ran while away";
     Send(WM_SIZE, SIZE_RESTORED);
     EXPECT_FALSE(WaitWhileAway());
     const DWORD played = GameTicks() - game, passed = TovarPlatform::TickCount() - ticks;

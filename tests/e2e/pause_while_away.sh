@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Under a window manager (openbox) the game waits while its window is
 # minimised or has lost the focus to another window: no frames, so its CPU
-# use drops near zero. On return it plays on.
+# use drops near zero, and behind the other window it says "Paused". On
+# return it plays on.
 set -u
 . "$(dirname "$0")/lib.sh"
 openbox --sm-disable >/dev/null 2>&1 &
@@ -27,11 +28,14 @@ xdotool windowactivate --sync "$WINDOW"
 display -geometry 200x200+0+0 "$WORK/first_frame.ppm" & # takes the focus
 sleep 1
 unfocused=$(busy 2)
+shot away # the window says why nothing moves
 kill $!
 xdotool windowactivate --sync "$WINDOW"
 echo "CPU ticks in 2 s: playing $playing, minimised $minimised, behind another window $unfocused"
 [ "$minimised" -le 10 ] && [ "$unfocused" -le 10 ] || fail "the game kept running while away"
 [ "$playing" -gt 20 ] || fail "the game measured idle while playing: the check tells nothing"
+[ "$(count away 300 250 200 60 cyan)" -gt 100 ] || fail "no \"Paused\" over the frame while away"
+[ "$(count first_frame 300 250 200 60 cyan)" -eq 0 ] || fail "cyan in the middle of a frame in play: the check tells nothing"
 wait_first_frame # plays on: W walks
 before=$(crop_sum first_frame 380 40 420 30)
 hold w 0.3

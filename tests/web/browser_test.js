@@ -1,6 +1,7 @@
 // The browser build played end to end in headless Chromium (software WebGL):
-// the page, the first frame, input, pointer lock, quitting, the log, a failed
-// start and the console. Serves build-web/ itself on 127.0.0.1.
+// the page, the first frame, input, pointer lock, the game waiting while the
+// player is out, quitting, the log, a failed start and the console. Serves
+// build-web/ itself on 127.0.0.1.
 //
 //   node tests/web/browser_test.js <build-web dir> [linux screenshot.ppm]
 'use strict';
@@ -17,6 +18,22 @@ const linuxShot = process.argv[3];
 
 // ---- The checks -----------------------------------------------------------------
 
+// The health and position lines of the heads-up text, and the frames shown.
+async function state(page) {
+  const image = await shot(page, 'waiting');
+  return { hud: crop(image, 600, 322, 200, 32) + crop(image, 380, 40, 420, 30), frames: await frames(page) };
+}
+
+// Over a few seconds the game neither steps nor draws, and its health and
+// position stay as they were.
+async function waits(page, what) {
+  const before = await state(page);
+  await sleep(3000);
+  const after = await state(page);
+  check(after.frames === before.frames && after.hud === before.hud,
+    `${what}: the game waits, health and position unchanged (${before.frames} -> ${after.frames} frames)`);
+}
+
 async function playedGame(browser, base) {
   const { page, trouble } = await openPage(browser, `${base}/quellin.html`);
   await until('the first frame', async () => (await frames(page)) > 0);
@@ -32,6 +49,7 @@ async function playedGame(browser, base) {
   });
   const unclicked = await sound();
   check(unclicked && unclicked.context === 'none', `no sound before the first click (${JSON.stringify(unclicked)})`);
+  await waits(page, 'behind "Click to play"');
 
   // The first click takes the pointer lock (and fires straight ahead, where no
   // creature stands); the HUD is compared once the bullet is gone.
@@ -89,16 +107,36 @@ async function playedGame(browser, base) {
   const walked = await shot(page, 'walked');
   check(crop(walked, 380, 40, 420, 30) !== position, 'holding W changes the position line');
 
-  // Escape with the pointer locked only frees it; the game goes on.
+  // The page had the focus when it loaded, and no event said so: losing it
+  // pauses all the same, and getting it back goes on.
+  await page.evaluate(() => window.dispatchEvent(new Event('blur')));
+  await sleep(300);
+  const blurred = await frames(page);
+  await sleep(600);
+  const later = await frames(page);
+  check(later === blurred, `the first focus loss pauses (${blurred} -> ${later} frames)`);
+  await page.evaluate(() => window.dispatchEvent(new Event('focus')));
+  await sleep(600);
+  check((await frames(page)) > blurred + 10, 'the focus back goes on');
+
+  // Escape with the pointer locked only frees it; the game waits for a click.
   if (!(await locked(page))) {
     await page.click('#canvas');
     await until('the pointer lock', () => locked(page), 5000).catch(() => {});
   }
-  const before = await frames(page);
   await hold(page, 'Escape', 100);
-  await sleep(600);
+  await sleep(300);
   check(!(await locked(page)), 'Escape frees the locked pointer');
-  check((await frames(page)) > before + 10 && (await notice(page)) === '', 'the game goes on after that Escape');
+  check(/click to play/i.test(await notice(page)), 'and the page says "Click to play"');
+  await waits(page, 'after Escape');
+  const before = await frames(page);
+  await page.click('#canvas');
+  await until('the pointer lock', () => locked(page), 5000).catch(() => {});
+  await sleep(600);
+  check(await locked(page) && (await notice(page)) === '' && (await frames(page)) > before + 10,
+    'a click takes the pointer again and play goes on');
+  await hold(page, 'Escape', 100);
+  await sleep(300);
 
   // Escape with the pointer free ends the game and finishes the log.
   await hold(page, 'Escape', 100);
@@ -138,7 +176,20 @@ async function missingFile(browser) {
   server.close();
 }
 
+// Before the first click a key press starts too.
+async function keyStarts(browser, base) {
+  const { page } = await openPage(browser, `${base}/quellin.html`);
+  await until('the first frame', async () => (await frames(page)) > 0);
+  await sleep(300);
+  const before = await frames(page);
+  await hold(page, 'w', 100);
+  await sleep(600);
+  check((await notice(page)) === '' && (await frames(page)) > before + 10, 'before the first click, a key press starts');
+  await page.close();
+}
+
 run(async (browser, base) => {
   await playedGame(browser, base);
+  await keyStarts(browser, base);
   await missingFile(browser);
 });

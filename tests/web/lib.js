@@ -15,14 +15,19 @@ const artifacts = process.env.QUELLIN_ARTIFACTS || path.resolve('artifacts');
 
 // ---- Serving -----------------------------------------------------------------
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const types = {
+  '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
+};
 
-// Serves the folder; `edit` may change a file's text on its way out.
-function serve(edit) {
+// Serves the folder (`folder()` when given, asked at each request); `edit`
+// may change a file's text on its way out.
+function serve(edit, folder = () => site) {
   const server = http.createServer((req, res) => {
+    const root = folder();
     const name = decodeURIComponent(new URL(req.url, 'http://x').pathname).replace(/^\/+/, '');
-    const file = path.join(site, name);
-    if (!file.startsWith(site + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+    const file = path.join(root, name);
+    if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       res.writeHead(404);
       res.end();
       return;
@@ -130,10 +135,11 @@ async function launch() {
   });
 }
 
-// A page whose console, errors and failed requests are kept.
-async function openPage(browser, url) {
+// A page whose console, errors and failed requests are kept. The default
+// viewport shows the game at its own 800 x 600.
+async function openPage(browser, url, viewport = { width: 800, height: 800 }) {
   const page = await browser.newPage();
-  await page.setViewport({ width: 1000, height: 800 });
+  await page.setViewport(viewport);
   const trouble = [];
   page.on('console', (m) => {
     const text = m.text();

@@ -324,6 +324,10 @@ int DisplayRefreshRate();
 // Sets the swap interval of the current GL context: 0 presents at once, n
 // waits for n refreshes. False where the driver refuses.
 bool SetSwapInterval(int interval);
+// Whether the platform itself tells the player that the game waits for
+// them (a page's notice); where it does not, the game says "Paused" in its
+// window.
+bool ShowsPauseNotice();
 
 // Where standard error goes now. None: nowhere a person reads it, as for a
 // GUI program on Windows (no handle), or a desktop start on Linux (/dev/null,

@@ -14,7 +14,9 @@ namespace AssetGen {
 bool GenerateImages(const std::string& outdir);
 // Models/Ogro/tris.md2 and Models/Ogro/Skin.bmp.
 bool GenerateCreature(const std::string& outdir);
-// Icons/quellin.png: the 128 x 128 icon of the desktop menus (not read by the game).
+// Icons/quellin.png: the 128 x 128 icon of the desktop menus; quellin-192.png
+// and quellin-512.png, the same for the browser's home screens (not read by
+// the game).
 bool GenerateIcon(const std::string& outdir);
 
 // Sounds/*.wav: the seven sounds of the game, 16-bit mono at 22050 Hz.

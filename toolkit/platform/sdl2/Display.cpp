@@ -25,4 +25,6 @@ bool SetSwapInterval(int interval)
     return SDL_GL_SetSwapInterval(interval) == 0;
 }
 
+bool ShowsPauseNotice() { return false; }
+
 } // namespace TovarPlatform

@@ -4,8 +4,9 @@
 // the canvas takes the lock. While locked the layer keeps a virtual cursor,
 // the point last set plus the motion since, as the SDL2 backend does in
 // relative mode. While the game wants the cursor hidden but the pointer is
-// free (before the first click, after Escape), the cursor stays put: the
-// view turns only once the player has clicked back in.
+// free (before the first click, after Escape), the cursor stays put, and the
+// game waits for the player to click back in (Play.cpp). A finger on the
+// look half moves the same virtual cursor.
 
 #include "toolkit/platform/web/Internal.h"
 
@@ -45,6 +46,7 @@ EM_BOOL OnPointerLockChange(int, const EmscriptenPointerlockChangeEvent* event, 
     g_locked = locked;
     if (locked)
         PlaceForSteering();
+    TovarWeb::PointerLockChanged(locked, !g_visible);
     return EM_FALSE;
 }
 
@@ -65,6 +67,14 @@ void CursorMoved(long x, long y, long dx, long dy)
 
 bool PointerLocked() { return g_locked; }
 
+void TurnBy(long dx, long dy)
+{
+    if (!g_visible) {
+        g_cursor.x += dx;
+        g_cursor.y += dy;
+    }
+}
+
 bool EscapeReleasesPointer()
 {
     if (g_locked) {
@@ -76,10 +86,10 @@ bool EscapeReleasesPointer()
     return emscripten_get_now() - g_unlockedAt < kEscapeGraceMs;
 }
 
-void CanvasClicked()
+bool RequestPointerLock()
 {
-    if (!g_visible && !g_locked)
-        emscripten_request_pointerlock(TOVAR_WEB_CANVAS, EM_FALSE);
+    return !g_visible && !g_locked &&
+           emscripten_request_pointerlock(TOVAR_WEB_CANVAS, EM_FALSE) == EMSCRIPTEN_RESULT_SUCCESS;
 }
 
 void ListenForPointerLock(bool on)
@@ -109,6 +119,7 @@ int ShowCursor(BOOL bShow)
         } else {
             PlaceForSteering();
         }
+        TovarWeb::CursorChanged(visible, g_locked);
     }
     return g_visible ? 0 : -1;
 }

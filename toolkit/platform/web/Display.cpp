@@ -63,4 +63,7 @@ bool SetSwapInterval(int interval)
     return true;
 }
 
+// The page's notice says it, over the last frame.
+bool ShowsPauseNotice() { return true; }
+
 } // namespace TovarPlatform

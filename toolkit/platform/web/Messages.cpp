@@ -1,16 +1,18 @@
 // The page's key and mouse events become Win32 messages, one message per
 // event, queued in the common message queue; they reach the window procedure
 // through DispatchMessageA. Events arrive only while the program has given the
-// browser control (in SwapBuffers and while sleeping).
+// browser control (in SwapBuffers and while sleeping). Keys and the left
+// button go through the one HeldInput that the touch controls share, so a
+// key held by the keyboard and the stick is let go by the last of them.
 
 #include "toolkit/platform/common/MessageQueue.h"
 #include "toolkit/platform/web/Internal.h"
 
-#include <bitset>
+#include <cmath>
 
 namespace {
 
-std::bitset<256> g_held; // keys we reported down and not yet up
+TovarCommon::HeldInput g_held;
 bool g_listening = false;
 bool g_escapeToBrowser = false; // an Escape press went to the browser; its release goes too
 
@@ -36,10 +38,14 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* key, void*)
     if (!window || vk == 0)
         return EM_FALSE;
     bool down = eventType == EMSCRIPTEN_EVENT_KEYDOWN;
-    // Escape that frees a locked pointer is the browser's: the game must not
-    // read it as quit, nor see it at all.
+    // Escape that frees a locked pointer, or leaves full screen, is the
+    // browser's: the game must not read it as quit, nor see it at all.
     if (vk == VK_ESCAPE) {
-        if (down && (g_escapeToBrowser || TovarWeb::EscapeReleasesPointer())) {
+        // A fresh press: the last one's release may have stayed with the
+        // browser (leaving full screen).
+        if (down && !key->repeat)
+            g_escapeToBrowser = false;
+        if (down && (g_escapeToBrowser || TovarWeb::EscapeReleasesPointer() || TovarWeb::EscapeLeavesFullScreen())) {
             g_escapeToBrowser = true;
             return EM_FALSE;
         }
@@ -47,7 +53,14 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* key, void*)
             g_escapeToBrowser = false;
             return EM_FALSE;
         }
+    } else if (down && !TovarWeb::PlayerEverCameIn() && !LeaveToBrowser(*key, vk)) {
+        TovarWeb::PlayPressed(TovarCommon::kKeyboard);
     }
+    // A key the stick holds too is down for the window already, and up only
+    // once both have let go; the keyboard's own repeats are still posted.
+    if (down ? !g_held.Press(TovarCommon::kKeyboard, static_cast<int>(vk)) && !key->repeat
+             : !g_held.Release(TovarCommon::kKeyboard, static_cast<int>(vk)))
+        return LeaveToBrowser(*key, vk) ? EM_FALSE : EM_TRUE;
     bool system = key->altKey || vk == VK_MENU;
     UINT message = system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
     LPARAM lParam = 1;
@@ -55,9 +68,14 @@ EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* key, void*)
         lParam |= (LPARAM)1 << 30;
     if (!down)
         lParam |= (LPARAM)1 << 31;
-    g_held[vk] = down;
     TovarCommon::Post(window, message, vk, lParam);
     return LeaveToBrowser(*key, vk) ? EM_FALSE : EM_TRUE;
+}
+
+LPARAM CanvasPoint(long x, long y)
+{
+    double scale = TovarWeb::CanvasScale();
+    return MAKELPARAM(std::lround(x * scale), std::lround(y * scale));
 }
 
 EM_BOOL OnMouseButton(int eventType, const EmscriptenMouseEvent* mouse, void*)
@@ -66,16 +84,16 @@ EM_BOOL OnMouseButton(int eventType, const EmscriptenMouseEvent* mouse, void*)
     if (!window)
         return EM_FALSE;
     bool down = eventType == EMSCRIPTEN_EVENT_MOUSEDOWN;
-    UINT message;
-    if (mouse->button == 0)
-        message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-    else if (mouse->button == 2)
-        message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-    else
-        return EM_FALSE;
-    if (down && mouse->button == 0)
-        TovarWeb::CanvasClicked();
-    TovarCommon::Post(window, message, 0, MAKELPARAM(mouse->targetX, mouse->targetY));
+    LPARAM at = CanvasPoint(mouse->targetX, mouse->targetY);
+    if (mouse->button == 0) {
+        if (down)
+            TovarWeb::PlayPressed(TovarCommon::kMouse);
+        // Fire held too keeps the button down.
+        if (down ? g_held.Press(TovarCommon::kMouse, VK_LBUTTON) : g_held.Release(TovarCommon::kMouse, VK_LBUTTON))
+            TovarCommon::Post(window, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, 0, at);
+    } else if (mouse->button == 2) {
+        TovarCommon::Post(window, down ? WM_RBUTTONDOWN : WM_RBUTTONUP, 0, at);
+    }
     return EM_FALSE;
 }
 
@@ -84,8 +102,10 @@ EM_BOOL OnMouseMove(int, const EmscriptenMouseEvent* mouse, void*)
     HWND window = TovarWeb::CurrentWindow();
     if (!window)
         return EM_FALSE;
-    TovarWeb::CursorMoved(mouse->targetX, mouse->targetY, mouse->movementX, mouse->movementY);
-    TovarCommon::Post(window, WM_MOUSEMOVE, 0, MAKELPARAM(mouse->targetX, mouse->targetY));
+    double scale = TovarWeb::CanvasScale();
+    TovarWeb::CursorMoved(std::lround(mouse->targetX * scale), std::lround(mouse->targetY * scale), mouse->movementX,
+                          mouse->movementY);
+    TovarCommon::Post(window, WM_MOUSEMOVE, 0, CanvasPoint(mouse->targetX, mouse->targetY));
     return EM_FALSE;
 }
 
@@ -95,17 +115,17 @@ EM_BOOL OnFocus(int eventType, const EmscriptenFocusEvent*, void*)
     if (!window)
         return EM_FALSE;
     if (eventType == EMSCRIPTEN_EVENT_BLUR) {
-        // A key let go while the page was away never reports it: let go of
-        // everything now, as the desktop does when the window loses focus.
-        for (unsigned vk = 0; vk < g_held.size(); ++vk)
-            if (g_held[vk])
-                TovarCommon::Post(window, WM_KEYUP, vk, (LPARAM)1 | (LPARAM)1 << 30 | (LPARAM)1 << 31);
-        g_held.reset();
+        // A key or finger let go while the page was away never reports it:
+        // let go of everything now, as the desktop does when the window loses
+        // focus.
+        TovarWeb::LiftFingers();
+        for (int vk = 0; vk < 256; ++vk)
+            if (g_held.Held(vk))
+                TovarWeb::PostInput(vk, false);
+        g_held.Clear();
         g_escapeToBrowser = false;
-        TovarCommon::Post(window, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
-    } else {
-        TovarCommon::Post(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
     }
+    TovarWeb::PageFocused(eventType != EMSCRIPTEN_EVENT_BLUR);
     return EM_FALSE;
 }
 
@@ -113,12 +133,8 @@ EM_BOOL OnFocus(int eventType, const EmscriptenFocusEvent*, void*)
 // and the game waits with its clocks, as it does for a minimised window.
 EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*)
 {
-    HWND window = TovarWeb::CurrentWindow();
-    if (!window)
-        return EM_FALSE;
-    int width = 0, height = 0;
-    emscripten_get_canvas_element_size(TOVAR_WEB_CANVAS, &width, &height);
-    TovarCommon::Post(window, WM_SIZE, event->hidden ? SIZE_MINIMIZED : SIZE_RESTORED, MAKELPARAM(width, height));
+    if (TovarWeb::CurrentWindow())
+        TovarWeb::PageHidden(event->hidden != 0);
     return EM_FALSE;
 }
 
@@ -144,8 +160,36 @@ void ListenForInput(bool on)
     emscripten_set_focus_callback(page, nullptr, EM_FALSE, on ? OnFocus : nullptr);
     emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, on ? OnVisibility : nullptr);
     ListenForPointerLock(on);
+    ListenForTouch(on);
+    ListenForPlay(on);
     if (!on)
-        g_held.reset();
+        g_held.Clear();
+}
+
+TovarCommon::HeldInput& Held() { return g_held; }
+
+void PostInput(int vk, bool down)
+{
+    if (HWND window = CurrentWindow()) {
+        TovarCommon::InputMessage m = TovarCommon::KeyMessage(vk, down);
+        TovarCommon::Post(window, m.message, m.wParam, m.lParam);
+    }
+}
+
+void PressInput(unsigned device, int vk, bool down)
+{
+    if (down ? g_held.Press(device, vk) : g_held.Release(device, vk))
+        PostInput(vk, down);
+}
+
+double CanvasScale()
+{
+    HWND window = CurrentWindow();
+    double width = 0.0, height = 0.0;
+    if (!window || emscripten_get_element_css_size(TOVAR_WEB_CANVAS, &width, &height) != EMSCRIPTEN_RESULT_SUCCESS ||
+        width <= 0.0)
+        return 1.0;
+    return window->width / width;
 }
 
 } // namespace TovarWeb

@@ -99,10 +99,10 @@ HWND CreateWindowExA(DWORD, LPCSTR lpClassName, LPCSTR, DWORD, int, int, int nWi
     WNDPROC proc = TovarCommon::ClassProcedure(lpClassName);
     if (g_window || !proc || nWidth <= 0 || nHeight <= 0)
         return nullptr;
+    // The drawing buffer keeps the window's size; the page scales the canvas
+    // to fit the screen.
     if (emscripten_set_canvas_element_size(TOVAR_WEB_CANVAS, nWidth, nHeight) != EMSCRIPTEN_RESULT_SUCCESS)
         return nullptr;
-    // One canvas pixel per CSS pixel, whatever the page's zoom would make of it.
-    emscripten_set_element_css_size(TOVAR_WEB_CANVAS, nWidth, nHeight);
 
     HWND window = new HWND__;
     window->proc = proc;
@@ -209,6 +209,7 @@ BOOL SwapBuffers(HDC hdc)
     // waiting for the next one would halve the rate of a page that draws a
     // little too slowly, where a desktop without vsync only slows down.
     tovar_frame_presented();
+    TovarWeb::FrameShown();
     int frames = TovarWeb::SwapInterval();
     double period = TovarWeb::RefreshPeriodMs();
     if (frames > 0 && period > 0.0 && emscripten_get_now() - g_lastSwapMs > frames * period)

@@ -38,4 +38,6 @@ bool SetSwapInterval(int interval)
     return swapInterval(interval) != FALSE;
 }
 
+bool ShowsPauseNotice() { return false; }
+
 } // namespace TovarPlatform
