@@ -269,8 +269,8 @@ std::vector<float> Lists()
     glCallLists(sizeof text, GL_UNSIGNED_BYTE, text);
     glPopAttrib();
     glTranslatef(-300, -120, 0);
-    const GLushort second[] = {0xFFFC, 0xFFFD, 0xFFFE}; // base + 4 + these wraps to base, base + 1, base + 2
-    glCallLists(3, GL_UNSIGNED_SHORT, second);
+    const GLbyte second[] = {-4, -3, -2}; // under the restored base + 4: base to base + 2
+    glCallLists(3, GL_BYTE, second);
     const GLubyte pairs[] = {0, 1, 0, 3, 0, 0};
     glListBase(base);
     glTranslatef(-150, -120, 0);
