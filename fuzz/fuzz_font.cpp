@@ -2,7 +2,7 @@
 // glyphs, or a font that encodes back to exactly those bytes (so every check
 // the encoder makes held for what was read).
 
-#include "toolkit/platform/web/BakedFont.h"
+#include "toolkit/platform/common/BakedFont.h"
 
 #include <cstdint>
 #include <cstdlib>

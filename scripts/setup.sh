@@ -15,6 +15,8 @@ windows_build=(cmake ninja-build g++-mingw-w64-x86-64)
 linux=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libx11-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+  # The browser's GL layer is tested natively on Mesa's EGL and OpenGL ES 2.
+  libegl-dev libgles-dev
   libfreetype-dev libfontconfig-dev fonts-comic-neue fonts-dejavu-core
   libgtest-dev
   xvfb xauth x11-utils xdotool imagemagick python3-pil

@@ -1,13 +1,8 @@
 #pragma once
 
-// OpenGL 1.1 and GLU, with whatever the platform needs included first.
+// OpenGL 1.1 and GLU, with whatever the platform needs included first. Where
+// the system has no GL 1.x of its own, the backend supplies these calls.
 #include "toolkit/platform/Platform.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
-
-#ifdef __EMSCRIPTEN__
-// The browser's GL emulation lacks a few of the calls above; the web backend
-// supplies them under the same names.
-#include "toolkit/platform/web/GLCompat.h"
-#endif

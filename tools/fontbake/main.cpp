@@ -3,7 +3,7 @@
 // browser build, which has neither FreeType nor a tessellator.
 
 #include "toolkit/platform/common/OutlineGlyphs.h"
-#include "toolkit/platform/web/BakedFont.h"
+#include "toolkit/platform/common/BakedFont.h"
 
 #include <sys/stat.h>
 

@@ -20,6 +20,7 @@ struct HWND__ {
 struct HGLRC__ {
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = 0;
     HWND window = nullptr;
+    bool instancing = false; // ANGLE_instanced_arrays is on
 };
 
 namespace TovarWeb {

@@ -5,9 +5,9 @@
 // one face stands in for whatever face is asked for, as fontconfig
 // substitutes a face that is missing.
 
+#include "toolkit/platform/common/BakedFont.h"
 #include "toolkit/platform/common/FontHandles.h"
-#include "toolkit/platform/web/BakedFont.h"
-#include "toolkit/platform/web/DisplayLists.h"
+#include "toolkit/platform/GL.h"
 
 #include "toolkit/File.h"
 

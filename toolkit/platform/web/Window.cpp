@@ -1,8 +1,9 @@
 // Window class, window, GL context and buffer swap in the browser: the one
-// window is the page's canvas, its context WebGL with the legacy GL
-// emulation over it.
+// window is the page's canvas, its context WebGL 1, and the GL 1.x calls
+// are our own fixed-function layer's (toolkit/platform/gles2/).
 
 #include "toolkit/platform/common/MessageQueue.h"
+#include "toolkit/platform/gles2/Layer.h"
 #include "toolkit/platform/web/Internal.h"
 
 #include <emscripten.h>
@@ -11,17 +12,29 @@
 namespace {
 
 HWND g_window = nullptr;
+HGLRC g_drawing = nullptr; // the context the GL layer draws into
 double g_lastSwapMs = 0.0; // when the last SwapBuffers gave control back
 
-// The emulation sets itself up when a context is made through its own
-// helpers; ours is made through html5.h, so it is told once the context is
-// current.
-EM_JS(void, tovar_start_gl_emulation, (), {
-    if (typeof GLImmediate !== 'undefined' && !GLImmediate.initted) {
-        Module.useWebGL = true;
-        GLImmediate.init();
-    }
+// The page's own notice for a lost context, where the page has one.
+EM_JS(void, tovar_graphics_lost, (), {
+    if (Module['onGraphicsLost'])
+        Module['onGraphicsLost']();
 });
+
+// The browser took the context away (the GPU was reset, or the page asked
+// through WEBGL_lose_context). Nothing more can be drawn: the layer stops
+// sending, the game is told its window closes, so that it ends as it would
+// and writes its log, and the page says why. Consuming the event lets the
+// browser restore a context, which a reload then uses.
+EM_BOOL ContextLost(int, const void*, void*)
+{
+    TovarGLES2::Stop();
+    g_drawing = nullptr;
+    if (g_window)
+        TovarCommon::Post(g_window, WM_CLOSE, 0, 0);
+    tovar_graphics_lost();
+    return EM_TRUE;
+}
 
 // A hidden page gets no animation frames: hiding it ends the wait too, so
 // that the game sees it is away and waits with its clocks.
@@ -139,12 +152,13 @@ HGLRC wglCreateContext(HDC hdc)
     attributes.depth = pfd.cDepthBits > 0;
     attributes.stencil = pfd.cStencilBits > 0;
     attributes.antialias = false; // the desktop context has no multisampling either
-    attributes.majorVersion = 1;  // what the emulation draws with
+    attributes.majorVersion = 1;  // what the layer is written for
     attributes.minorVersion = 0;
     attributes.enableExtensionsByDefault = true;
     EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = emscripten_webgl_create_context(TOVAR_WEB_CANVAS, &attributes);
     if (context <= 0)
         return nullptr;
+    emscripten_set_webglcontextlost_callback(TOVAR_WEB_CANVAS, nullptr, EM_FALSE, ContextLost);
     HGLRC rc = new HGLRC__;
     rc->context = context;
     rc->window = hdc->window;
@@ -157,7 +171,16 @@ BOOL wglMakeCurrent(HDC hdc, HGLRC hglrc)
         return emscripten_webgl_make_context_current(0) == EMSCRIPTEN_RESULT_SUCCESS ? TRUE : FALSE;
     if (!hdc || emscripten_webgl_make_context_current(hglrc->context) != EMSCRIPTEN_RESULT_SUCCESS)
         return FALSE;
-    tovar_start_gl_emulation();
+    // The layer keeps its state while the same context comes back.
+    if (g_drawing != hglrc) {
+        // Emscripten turns an extension on for the current context only.
+        hglrc->instancing = emscripten_webgl_enable_extension(hglrc->context, "ANGLE_instanced_arrays") == EM_TRUE;
+        const HWND window = hglrc->window;
+        if (!TovarGLES2::Start(TovarGLES2::WebGLFunctions(hglrc->instancing), window ? window->width : 0,
+                               window ? window->height : 0))
+            return FALSE;
+        g_drawing = hglrc;
+    }
     return TRUE;
 }
 
@@ -165,6 +188,11 @@ BOOL wglDeleteContext(HGLRC hglrc)
 {
     if (!hglrc)
         return FALSE;
+    if (g_drawing == hglrc) {
+        TovarGLES2::Stop();
+        g_drawing = nullptr;
+        emscripten_set_webglcontextlost_callback(TOVAR_WEB_CANVAS, nullptr, EM_FALSE, nullptr);
+    }
     emscripten_webgl_destroy_context(hglrc->context);
     delete hglrc;
     return TRUE;
@@ -174,6 +202,7 @@ BOOL SwapBuffers(HDC hdc)
 {
     if (!hdc)
         return FALSE;
+    TovarGLES2::Flush();
     // The browser shows what was drawn once we give it control; with a swap
     // interval of n that is after n of its frames, with 0 at once. A frame
     // that took longer than those n refreshes has missed its turn already:

@@ -1,4 +1,4 @@
-#include "toolkit/platform/web/BakedFont.h"
+#include "toolkit/platform/common/BakedFont.h"
 
 #include "toolkit/File.h"
 
