@@ -145,8 +145,7 @@ async function openPage(browser, url, viewport = { width: 800, height: 800 }, pr
   const trouble = [];
   page.on('console', (m) => {
     const text = m.text();
-    const banner = /^WARNING: using emscripten GL/.test(text);
-    if ((m.type() === 'error' || m.type() === 'warn' || m.type() === 'warning') && !banner) trouble.push(`console ${m.type()}: ${text}`);
+    if (m.type() === 'error' || m.type() === 'warn' || m.type() === 'warning') trouble.push(`console ${m.type()}: ${text}`);
     else if (/TODO/.test(text)) trouble.push(`console ${m.type()}: ${text}`);
   });
   page.on('pageerror', (e) => trouble.push(`page error: ${e.message}`));
