@@ -15,15 +15,16 @@ const linuxShot = process.argv[3];
 function countPerFrame() {
   const tallies = (globalThis.quellinFrames = {});
   const counted = { drawArrays: 'draws', drawElements: 'draws', drawArraysInstancedANGLE: 'draws',
-    drawElementsInstancedANGLE: 'draws', bufferData: 'uploads', bufferSubData: 'uploads' };
+    drawElementsInstancedANGLE: 'draws', bufferData: 'uploads', bufferSubData: 'uploads', enable: 'culls' };
+  const CULL_FACE = 0x0b44;
   const wrap = (proto) => {
     for (const [name, what] of Object.entries(counted)) {
       const f = proto[name];
       if (!f) continue;
       proto[name] = function (...a) {
         const frame = (globalThis.Module && Module.framesPresented) || 0;
-        const t = (tallies[frame] = tallies[frame] || { draws: 0, uploads: 0 });
-        t[what]++;
+        const t = (tallies[frame] = tallies[frame] || { draws: 0, uploads: 0, culls: 0 });
+        if (what !== 'culls' || a[0] === CULL_FACE) t[what]++;
         return f.apply(this, a);
       };
     }
@@ -95,6 +96,8 @@ async function frameCost(browser, base) {
     `a level-1 frame, creatures in view, is at most 12 WebGL draws (${most('draws')} at most over ${tallies.length} frames)`);
   check(tallies.length === 120 && most('uploads') <= 6,
     `and at most 6 buffer uploads (${most('uploads')} at most)`);
+  // The depth buffer here has 24 bits, so the creatures' far faces are left out.
+  check(most('culls') >= 1, `the creatures are drawn with their far faces left out (${most('culls')} at most)`);
   check(trouble.length === 0, 'no page error or console error while playing');
   for (const t of trouble) console.log(`  ${t}`);
   await game.close();
