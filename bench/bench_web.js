@@ -165,7 +165,7 @@ function report(site, log, label) {
     args: ['--use-angle=swiftshader', '--enable-unsafe-swiftshader',
       ...(process.getuid && process.getuid() === 0 ? ['--no-sandbox'] : []),
       '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run',
-      '--disable-quic', `--user-data-dir=${fs.mkdtempSync(path.join(os.tmpdir(), 'quellin-chromium-'))}`],
+      '--disable-quic'],
   });
   const logs = sites.map(() => ({ load: [], rows: {} }));
   try {

@@ -156,6 +156,7 @@ async function playedGame(browser, base) {
   await until('the saved log', () => fs.existsSync(saved), 5000).catch(() => {});
   const savedText = fs.existsSync(saved) ? fs.readFileSync(saved, 'latin1') : '';
   check(savedText.replace(/compiled at [^<]*</, 'compiled at STAMP<') === expectedLog(false), '"Save the log" saves TovarToolkitLog.xml');
+  fs.rmSync(downloads, { recursive: true, force: true });
 
   check(trouble.length === 0, 'no page error, console error or missing resource');
   for (const t of trouble) console.log(`  ${t}`);

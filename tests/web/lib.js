@@ -130,8 +130,8 @@ async function launch() {
       ...(process.getuid && process.getuid() === 0 ? ['--no-sandbox'] : []),
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
       '--no-first-run', '--disable-quic', '--window-size=1000,800',
-      `--user-data-dir=${fs.mkdtempSync(path.join(os.tmpdir(), 'quellin-chromium-'))}`,
     ],
+    // Puppeteer's own throwaway profile, removed when the browser closes.
   });
 }
 
