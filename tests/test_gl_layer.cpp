@@ -168,6 +168,7 @@ TEST_F(GLLayer, AFrameLikeTheGamesIsFourDrawsAndSendsOnlyWhatChanged)
     const GLES2Counts same = frame(0.0f, 5.0f);
     EXPECT_EQ(same.draws, 4);
     EXPECT_EQ(same.uploads, 0) << "nothing changed";
+    EXPECT_EQ(same.switches, 2) << "blending on for the text and off after it; the rest stays as it was";
     const GLES2Counts posed = frame(0.3f, 5.0f);
     EXPECT_EQ(posed.uploads, 1) << "a new pose: its positions, once for five creatures";
     EXPECT_EQ(posed.uploadBytes, 300 * 3 * 4);

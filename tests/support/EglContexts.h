@@ -13,7 +13,7 @@
 #include <vector>
 
 struct GLES2Counts {
-    int draws = 0, uploads = 0;
+    int draws = 0, uploads = 0, switches = 0; // switches: capabilities turned on or off
     long uploadBytes = 0;
 };
 
@@ -128,6 +128,14 @@ private:
             ++Counts().uploads;
             Counts().uploadBytes += size;
             real_.BufferSubData(target, offset, size, data);
+        };
+        functions_.Enable = [](GLenum cap) {
+            ++Counts().switches;
+            real_.Enable(cap);
+        };
+        functions_.Disable = [](GLenum cap) {
+            ++Counts().switches;
+            real_.Disable(cap);
         };
         return true;
     }
