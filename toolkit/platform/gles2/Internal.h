@@ -335,6 +335,11 @@ GLenum PrimitiveClass(GLenum mode);
 bool PrimitiveOrder(GLenum mode, std::size_t count, std::vector<std::uint32_t>& order);
 
 bool ListCompiling();
+// A list step of `kind` naming a list or a texture, or carrying two enums.
+ListStep MakeStep(ListStep::Kind kind, GLuint name, GLenum e0 = 0, GLenum e1 = 0);
+// While a list is compiled, a call goes into it as `step`; true when that is
+// all the call does (GL_COMPILE).
+bool Recorded(const ListStep& step);
 // Replays a list: false when it does not exist.
 bool ReplayList(GLuint name);
 

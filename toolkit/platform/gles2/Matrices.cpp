@@ -68,20 +68,13 @@ namespace {
 
 const double kPi = 3.14159265358979323846;
 
-// While a list is compiled, matrix calls go into it; true when that is all
-// they do (GL_COMPILE).
+// A matrix call into the list being compiled, with its numbers.
 bool Recorded(ListStep::Kind kind, const float* v = nullptr, int n = 0, GLenum e = 0)
 {
-    Layer& l = L();
-    if (!l.compiling)
-        return false;
-    ListStep step;
-    step.kind = kind;
+    ListStep step = MakeStep(kind, 0, e);
     for (int i = 0; i < n; ++i)
         step.v[i] = v[i];
-    step.e[0] = e;
-    l.compiled->steps.push_back(step);
-    return !l.compileAndExecute;
+    return Recorded(step);
 }
 
 void MultiplyCurrent(const Matrix& m)

@@ -66,15 +66,8 @@ bool* Capability(GLenum cap)
 
 void SetCapability(GLenum cap, bool on)
 {
-    Layer& l = L();
-    if (l.compiling) {
-        ListStep step;
-        step.kind = on ? ListStep::Enable : ListStep::Disable;
-        step.e[0] = cap;
-        l.compiled->steps.push_back(step);
-        if (!l.compileAndExecute)
-            return;
-    }
+    if (Recorded(MakeStep(on ? ListStep::Enable : ListStep::Disable, 0, cap)))
+        return;
     if (bool* flag = Capability(cap)) {
         if (*flag != on) {
             *flag = on;
@@ -84,7 +77,7 @@ void SetCapability(GLenum cap, bool on)
     }
     if (on)
         UnsupportedEnum("glEnable", cap);
-    l.attrib.enable.others[cap] = on;
+    L().attrib.enable.others[cap] = on;
 }
 
 bool ValidBlendFactor(GLenum f)
@@ -175,15 +168,8 @@ void GLAPIENTRY glBlendFunc(GLenum sfactor, GLenum dfactor)
         SetError(GL_INVALID_ENUM);
         return;
     }
-    if (l.compiling) {
-        ListStep step;
-        step.kind = ListStep::BlendFunc;
-        step.e[0] = sfactor;
-        step.e[1] = dfactor;
-        l.compiled->steps.push_back(step);
-        if (!l.compileAndExecute)
-            return;
-    }
+    if (Recorded(MakeStep(ListStep::BlendFunc, 0, sfactor, dfactor)))
+        return;
     l.attrib.color.blendSrc = sfactor;
     l.attrib.color.blendDst = dfactor;
     DrawStateChanged();

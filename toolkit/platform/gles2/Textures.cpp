@@ -210,14 +210,8 @@ void GLAPIENTRY glBindTexture(GLenum target, GLuint texture)
         SetError(GL_INVALID_ENUM);
         return;
     }
-    if (l.compiling) {
-        ListStep step;
-        step.kind = ListStep::BindTexture;
-        step.name = texture;
-        l.compiled->steps.push_back(step);
-        if (!l.compileAndExecute)
-            return;
-    }
+    if (Recorded(MakeStep(ListStep::BindTexture, texture)))
+        return;
     if (texture)
         TextureNamed(texture);
     if (l.attrib.texture.binding != texture) {

@@ -290,6 +290,25 @@ void EmitPrimitive(GLenum mode, const SourceVertex* vertices, std::size_t count)
 
 bool ListCompiling() { return L().compiling; }
 
+ListStep MakeStep(ListStep::Kind kind, GLuint name, GLenum e0, GLenum e1)
+{
+    ListStep step;
+    step.kind = kind;
+    step.name = name;
+    step.e[0] = e0;
+    step.e[1] = e1;
+    return step;
+}
+
+bool Recorded(const ListStep& step)
+{
+    Layer& l = L();
+    if (!l.compiling)
+        return false;
+    l.compiled->steps.push_back(step);
+    return !l.compileAndExecute;
+}
+
 namespace {
 
 // GL's own minimum of nested list calls.
@@ -569,16 +588,8 @@ void GLAPIENTRY glEndList()
 
 void GLAPIENTRY glCallList(GLuint list)
 {
-    Layer& l = L();
-    if (l.compiling) {
-        ListStep step;
-        step.kind = ListStep::CallList;
-        step.name = list;
-        l.compiled->steps.push_back(step);
-        if (!l.compileAndExecute)
-            return;
-    }
-    ReplayList(list);
+    if (!Recorded(MakeStep(ListStep::CallList, list)))
+        ReplayList(list);
 }
 
 namespace {
@@ -622,32 +633,16 @@ void GLAPIENTRY glCallLists(GLsizei n, GLenum type, const GLvoid* lists)
             SetError(GL_INVALID_ENUM);
             return;
         }
-        if (l.compiling) {
-            // The base is the one in force when the list runs.
-            ListStep step;
-            step.kind = ListStep::CallList;
-            step.name = offset;
-            step.e[0] = 1;
-            l.compiled->steps.push_back(step);
-            if (!l.compileAndExecute)
-                continue;
-        }
-        ReplayList(l.attrib.listBase + offset);
+        // Through the base in force when the list runs (e[0] = 1).
+        if (!Recorded(MakeStep(ListStep::CallList, offset, 1)))
+            ReplayList(l.attrib.listBase + offset);
     }
 }
 
 void GLAPIENTRY glListBase(GLuint base)
 {
-    Layer& l = L();
-    if (l.compiling) {
-        ListStep step;
-        step.kind = ListStep::ListBase;
-        step.name = base;
-        l.compiled->steps.push_back(step);
-        if (!l.compileAndExecute)
-            return;
-    }
-    l.attrib.listBase = base;
+    if (!Recorded(MakeStep(ListStep::ListBase, base)))
+        L().attrib.listBase = base;
 }
 
 void GLAPIENTRY glDeleteLists(GLuint list, GLsizei range)
