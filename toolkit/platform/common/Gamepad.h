@@ -71,9 +71,9 @@ public:
         dpad.left = pad.left;
         dpad.right = pad.right;
         arrows_.Update(held, kPad, dpad, post);
-        Hold(held, pad.a || pad.rightTrigger > kTriggerPull, VK_LBUTTON, fire_, post);
-        Hold(held, pad.start, VK_SPACE, start_, post);
-        Hold(held, BackHeldLongEnough(pad.back, nowMicro), VK_ESCAPE, escape_, post);
+        HoldKey(held, kPad, VK_LBUTTON, pad.a || pad.rightTrigger > kTriggerPull, fire_, post);
+        HoldKey(held, kPad, VK_SPACE, pad.start, start_, post);
+        HoldKey(held, kPad, VK_ESCAPE, BackHeldLongEnough(pad.back, nowMicro), escape_, post);
         return Look(pad.rightX, pad.rightY, nowMicro);
     }
 
@@ -82,14 +82,6 @@ public:
     static constexpr long long kBackHoldMicro = 1000000;
 
 private:
-    template <class Post> static void Hold(HeldInput& held, bool want, int vk, bool& have, Post& post)
-    {
-        if (want == have)
-            return;
-        have = want;
-        if (want ? held.Press(kPad, vk) : held.Release(kPad, vk))
-            post(vk, want);
-    }
     bool BackHeldLongEnough(bool back, long long nowMicro);
     CursorMotion Look(float x, float y, long long nowMicro);
 

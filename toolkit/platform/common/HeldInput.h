@@ -55,6 +55,18 @@ struct InputMessage {
 };
 InputMessage KeyMessage(int vk, bool down);
 
+// One control of `device` that holds `vk` while `want`: `have` is what it
+// held so far. Calls post(vk, down) when the window's state of the key
+// changes with it.
+template <class Post> void HoldKey(HeldInput& held, unsigned device, int vk, bool want, bool& have, Post& post)
+{
+    if (want == have)
+        return;
+    have = want;
+    if (want ? held.Press(device, vk) : held.Release(device, vk))
+        post(vk, want);
+}
+
 // The keys a stick holds. x points right and y forward, both in [-1, 1].
 // Inside the dead zone (a circle of that radius) it holds none, so a worn
 // stick that rests off centre does not walk; outside, each eighth of the
@@ -79,24 +91,14 @@ public:
     // changes.
     template <class Post> void Update(HeldInput& held, unsigned device, StickKeys now, Post&& post)
     {
-        Apply(held, device, now.forward, keys_[0], held_.forward, post);
-        Apply(held, device, now.back, keys_[1], held_.back, post);
-        Apply(held, device, now.left, keys_[2], held_.left, post);
-        Apply(held, device, now.right, keys_[3], held_.right, post);
+        HoldKey(held, device, keys_[0], now.forward, held_.forward, post);
+        HoldKey(held, device, keys_[1], now.back, held_.back, post);
+        HoldKey(held, device, keys_[2], now.left, held_.left, post);
+        HoldKey(held, device, keys_[3], now.right, held_.right, post);
     }
     StickKeys Keys() const { return held_; }
 
 private:
-    template <class Post>
-    static void Apply(HeldInput& held, unsigned device, bool want, int vk, bool& have, Post& post)
-    {
-        if (want == have)
-            return;
-        have = want;
-        if (want ? held.Press(device, vk) : held.Release(device, vk))
-            post(vk, want);
-    }
-
     int keys_[4];
     StickKeys held_;
 };

@@ -32,8 +32,6 @@ EM_JS(void, tovar_show_stick, (int down, float cx, float cy, float x, float y), 
 
 EM_JS(int, tovar_on_page, (const char* selector), { return document.querySelector(UTF8ToString(selector)) ? 1 : 0; });
 
-void PostInput(int vk, bool down) { TovarWeb::PostInput(vk, down); }
-
 void ShowStick()
 {
     const TovarCommon::TouchControls::Finger& stick = g_touch.Stick();
@@ -71,7 +69,7 @@ EM_BOOL OnViewTouch(int type, const EmscriptenTouchEvent* event, void*)
         // A finger whose end never came is gone.
         for (const TovarCommon::TouchControls::Finger* f : {&g_touch.Stick(), &g_touch.Look()})
             if (f->down && !Listed(*event, f->id))
-                g_touch.Up(held, f->id, PostInput);
+                g_touch.Up(held, f->id, TovarWeb::PostInput);
     }
     double width = 0.0, height = 0.0;
     emscripten_get_element_css_size(TOVAR_WEB_VIEW, &width, &height);
@@ -85,10 +83,10 @@ EM_BOOL OnViewTouch(int type, const EmscriptenTouchEvent* event, void*)
             g_touch.Down(t.identifier, x, y, static_cast<float>(width));
         } else if (type == EMSCRIPTEN_EVENT_TOUCHMOVE) {
             float dx = 0.0f, dy = 0.0f;
-            g_touch.Move(held, t.identifier, x, y, dx, dy, PostInput);
+            g_touch.Move(held, t.identifier, x, y, dx, dy, TovarWeb::PostInput);
             Turn(dx * scale, dy * scale);
         } else {
-            g_touch.Up(held, t.identifier, PostInput);
+            g_touch.Up(held, t.identifier, TovarWeb::PostInput);
         }
     }
     ShowStick();
@@ -143,7 +141,7 @@ void ListenForTouch(bool on)
 
 void LiftFingers()
 {
-    g_touch.UpAll(Held(), PostInput);
+    g_touch.UpAll(Held(), TovarWeb::PostInput);
     g_turnX = g_turnY = 0.0;
     ShowStick();
 }
