@@ -284,9 +284,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
             } else {
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);
-                // Whatever happened to the window meanwhile (shown again,
-                // uncovered, resized) may have cost it the paused picture.
-                g_pausedShown = false;
+                // Uncovered, shown again or resized, the window may have lost
+                // the paused picture; a timer or the pointer passing over it
+                // leaves the picture be.
+                if (msg.message == WM_PAINT || msg.message == WM_SIZE || msg.message == WM_ACTIVATE)
+                    g_pausedShown = false;
             }
             continue; // no frame while messages are waiting
         }

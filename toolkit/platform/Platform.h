@@ -137,6 +137,7 @@ typedef GLYPHMETRICSFLOAT* LPGLYPHMETRICSFLOAT;
 #define WM_NULL 0x0000
 #define WM_SIZE 0x0005
 #define WM_ACTIVATE 0x0006
+#define WM_PAINT 0x000F // Windows' only: part of the window to be drawn again
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
 #define WM_KEYDOWN 0x0100
