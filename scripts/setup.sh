@@ -36,10 +36,11 @@ case "${1:-}" in
   windows-build) packages=("${windows_build[@]}") ;;
   windows-test)
     # GoogleTest is built from its sources (googletest) with the cross compiler;
-    # the helpers that drive the game under Wine are native (X11, XFIXES).
+    # the helpers that drive the game under Wine are native (X11, XFIXES);
+    # one test puts another window in front, which needs a window manager.
     packages=("${windows_build[@]}" wine wine64 googletest
       build-essential libx11-dev libxfixes-dev libgl1-mesa-dri
-      xvfb xauth x11-utils xdotool imagemagick) ;;
+      xvfb xauth x11-utils xdotool imagemagick openbox) ;;
   *) echo "usage: $0 [windows-build|windows-test|web]" >&2; exit 2 ;;
 esac
 
